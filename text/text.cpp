@@ -1,0 +1,291 @@
+#include "text/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <clocale>
+#include <cwctype>
+#include <locale.h>
+#endif
+
+namespace dravik {
+
+bool MatchesPattern(TextView text, TextView pattern) {
+    // Greedy scan that remembers only the last "*": on a mismatch the star takes one more unit and the
+    // rest of the pattern is tried again from there. An earlier star never needs revisiting, because
+    // the later one can already absorb anything it could, so the work stays O(text x pattern).
+    constexpr std::size_t kNone = TextView::npos;
+    std::size_t t = 0;
+    std::size_t p = 0;
+    std::size_t starAt = kNone;
+    std::size_t starText = 0;
+    while (t < text.size()) {
+        if (p < pattern.size() && pattern[p] == u'*') {
+            starAt = p++;
+            starText = t;
+            if (p == pattern.size()) {
+                return true;  // a trailing star takes the rest, however long
+            }
+            continue;
+        }
+        if (p < pattern.size()) {
+            const char16_t want = pattern[p];
+            const char16_t have = text[t];
+            const bool ok = want == u'?' || (want == u'#' ? (have >= u'0' && have <= u'9') : want == have);
+            if (ok) {
+                ++p;
+                ++t;
+                continue;
+            }
+        }
+        if (starAt == kNone) {
+            return false;  // no star to lean on: the first failing column decides
+        }
+        p = starAt + 1;
+        t = ++starText;
+    }
+    while (p < pattern.size() && pattern[p] == u'*') {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+std::vector<TextView> SplitLines(TextView text) {
+    std::vector<TextView> pieces;
+    if (text.empty()) {
+        return pieces;
+    }
+    std::size_t start = 0;
+    std::size_t cr = text.find(u'\r');
+    while (cr != TextView::npos) {
+        if (cr + 1 < text.size() && text[cr + 1] == u'\n') {
+            pieces.push_back(text.substr(start, cr - start));
+            start = cr + 2;
+            cr = text.find(u'\r', start);
+        } else {
+            cr = text.find(u'\r', cr + 1);
+        }
+    }
+    pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+Text LeftText(TextView text, std::size_t n) { return Text(text.substr(0, n)); }
+
+Text MidText(TextView text, std::size_t start, std::size_t n) {
+    if (start == 0 || start > text.size()) {
+        return {};
+    }
+    return Text(text.substr(start - 1, n));
+}
+
+Text RightText(TextView text, std::size_t n) {
+    return n >= text.size() ? Text(text) : Text(text.substr(text.size() - n));
+}
+
+Text TrimSpaces(TextView text) {
+    const std::size_t first = text.find_first_not_of(u' ');
+    if (first == TextView::npos) {
+        return {};
+    }
+    const std::size_t last = text.find_last_not_of(u' ');
+    return Text(text.substr(first, last - first + 1));
+}
+
+double ParseNumber(TextView text) {
+    constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+    std::string ascii;
+    ascii.reserve(text.size());
+    bool seenPoint = false;
+    bool seenDigit = false;
+    for (const char16_t unit : text) {
+        if (unit >= u'0' && unit <= u'9') {
+            seenDigit = true;
+        } else if (unit == u'.' && !seenPoint) {
+            seenPoint = true;
+        } else {
+            return kNotANumber;
+        }
+        ascii.push_back(static_cast<char>(unit));
+    }
+    if (!seenDigit) {
+        return kNotANumber;
+    }
+    // from_chars always reads "." as the decimal point and rounds correctly, unlike strtod.
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (error != std::errc{} || end != ascii.data() + ascii.size()) {
+        return kNotANumber;
+    }
+    return value;
+}
+
+Text FormatWhole(std::int64_t value) {
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    return Text(digits, result.ptr);
+}
+
+Text FormatTwoDigits(std::int64_t value) {
+    const auto tens = static_cast<char16_t>(u'0' + value / 10 % 10);
+    const auto ones = static_cast<char16_t>(u'0' + value % 10);
+    return Text{tens, ones};
+}
+
+double RoundHalfEven(double value) {
+    // Not std::nearbyint: that follows the floating-point environment's rounding mode, which any
+    // library in the process may have changed.
+    const double below = std::floor(value);
+    const double fraction = value - below;  // exact for any double of this size
+    if (fraction < 0.5) {
+        return below;
+    }
+    if (fraction > 0.5) {
+        return below + 1.0;
+    }
+    return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+}
+
+namespace {
+
+enum class Case { Lower, Upper };
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+#ifdef _WIN32
+
+// Windows' own full-Unicode mapping, independent of the user's locale.
+class CaseMapper {
+public:
+    char32_t Map(char32_t codePoint, Case to) const {
+        wchar_t units[2];
+        int count = 1;
+        if (codePoint > 0xFFFF) {
+            const char32_t offset = codePoint - 0x10000;
+            units[0] = static_cast<wchar_t>(0xD800 + (offset >> 10));
+            units[1] = static_cast<wchar_t>(0xDC00 + (offset & 0x3FF));
+            count = 2;
+        } else {
+            units[0] = static_cast<wchar_t>(codePoint);
+        }
+        wchar_t mapped[4];
+        const DWORD flags = (to == Case::Lower ? LCMAP_LOWERCASE : LCMAP_UPPERCASE) | LCMAP_LINGUISTIC_CASING;
+        const int written = LCMapStringEx(LOCALE_NAME_INVARIANT, flags, units, count, mapped, 4, nullptr,
+                                          nullptr, 0);
+        if (written == 1 && !IsHighSurrogate(static_cast<char16_t>(mapped[0]))) {
+            return static_cast<char32_t>(mapped[0]);
+        }
+        if (written == 2 && IsHighSurrogate(static_cast<char16_t>(mapped[0])) &&
+            IsLowSurrogate(static_cast<char16_t>(mapped[1]))) {
+            return 0x10000 + ((static_cast<char32_t>(mapped[0]) - 0xD800) << 10) +
+                   (static_cast<char32_t>(mapped[1]) - 0xDC00);
+        }
+        return codePoint;
+    }
+};
+
+#else
+
+// The C library's full-Unicode mapping through a UTF-8 locale made for the purpose, so the result never
+// depends on the locale the user runs under.
+class CaseMapper {
+public:
+    CaseMapper() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{})) {}
+    ~CaseMapper() {
+        if (locale_ != locale_t{}) {
+            freelocale(locale_);
+        }
+    }
+    CaseMapper(const CaseMapper&) = delete;
+    CaseMapper& operator=(const CaseMapper&) = delete;
+
+    char32_t Map(char32_t codePoint, Case to) const {
+        if (locale_ == locale_t{}) {
+            return codePoint;
+        }
+        const auto wide = static_cast<wint_t>(codePoint);
+        return static_cast<char32_t>(to == Case::Lower ? towlower_l(wide, locale_) : towupper_l(wide, locale_));
+    }
+
+private:
+    locale_t locale_;
+};
+
+#endif
+
+void AppendCodePoint(Text& out, char32_t codePoint) {
+    if (codePoint > 0xFFFF) {
+        const char32_t offset = codePoint - 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(codePoint));
+    }
+}
+
+bool StartsWord(char16_t previous) {
+    switch (previous) {
+        case 0:
+        case u'\t':
+        case u'\n':
+        case 11:  // VT
+        case 12:  // FF
+        case u'\r':
+        case u' ':
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Text ProperCase(TextView text) {
+    const CaseMapper mapper;
+    // ASCII letters map A-Z <-> a-z and nothing else, whatever the platform's tables say.
+    const auto map = [&mapper](char32_t codePoint, Case to) -> char32_t {
+        if (codePoint >= 0x80) {
+            return mapper.Map(codePoint, to);
+        }
+        if (to == Case::Lower && codePoint >= U'A' && codePoint <= U'Z') {
+            return codePoint + (U'a' - U'A');
+        }
+        if (to == Case::Upper && codePoint >= U'a' && codePoint <= U'z') {
+            return codePoint - (U'a' - U'A');
+        }
+        return codePoint;
+    };
+    Text out;
+    out.reserve(text.size());
+    bool wordStart = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        char32_t codePoint = unit;
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            codePoint = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                        (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            out.push_back(unit);  // a lone surrogate is no letter: keep it as it is
+            wordStart = false;
+            continue;
+        }
+        // Lower first, then raise: upper(lower(c)) is not always upper(c), as the Kelvin sign shows.
+        codePoint = map(codePoint, Case::Lower);
+        if (wordStart) {
+            codePoint = map(codePoint, Case::Upper);
+        }
+        wordStart = StartsWord(unit);
+        AppendCodePoint(out, codePoint);
+    }
+    return out;
+}
+
+}  // namespace dravik

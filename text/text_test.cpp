@@ -1,0 +1,167 @@
+#include "text/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace dravik {
+namespace {
+
+struct PatternCase {
+    const char16_t* text;
+    const char16_t* pattern;
+    bool matches;
+};
+
+TEST(MatchesPatternTest, Table) {
+    const PatternCase cases[] = {
+        {u"", u"*", true},
+        {u"", u"?", false},
+        {u"", u"", true},
+        {u"a", u"", false},
+        {u"a", u"?", true},
+        {u"\u00B0", u"?", true},
+        {u" ", u"?", true},
+        {u"7", u"#", true},
+        {u"a", u"#", false},
+        {u" ", u"#", false},
+        {u".", u"#", false},
+        {u"\u0663", u"#", false},  // ARABIC-INDIC DIGIT THREE
+        {u"\uFF13", u"#", false},  // FULLWIDTH DIGIT THREE
+        {u"A", u"a", false},       // case-sensitive
+        {u"ab\r\ncd", u"a*d", true},
+        {u"abc", u"a*", true},
+        {u"abc", u"*c", true},
+        {u"abc", u"*b", false},
+        {u"abcbd", u"*b?", true},
+        {u"aXbXc", u"a*b*c", true},
+        {u"aXbXd", u"a*b*c", false},
+        {u"N55\u00B005'", u"?##\u00B0##'", true},
+        {u"N55 05'", u"?##\u00B0##'", false},
+        {u"aaaa", u"***a", true},
+        {u"mississippi", u"m*iss*ppi", true},
+        {u"mississippi", u"m*iss*ppx", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MatchesPattern(c.text, c.pattern), c.matches) << "text '" << std::u16string(c.text).size()
+                                                                 << " units', pattern index "
+                                                                 << (&c - cases);
+    }
+}
+
+TEST(MatchesPatternTest, ManyStarsStayFast) {
+    // Exponential backtracking would take ages here; the greedy scan takes microseconds.
+    const Text text(20000, u'a');
+    EXPECT_FALSE(MatchesPattern(text, u"*a*a*a*a*a*a*a*a*a*a*b"));
+    EXPECT_TRUE(MatchesPattern(text + u"b", u"*a*a*a*a*a*a*a*a*a*a*b"));
+}
+
+TEST(SplitLinesTest, CutsOnlyAtCrLf) {
+    struct Case {
+        const char16_t* text;
+        std::vector<Text> pieces;
+    };
+    const Case cases[] = {
+        {u"", {}},
+        {u"a", {u"a"}},
+        {u"a\r\n", {u"a", u""}},
+        {u"a\nb", {u"a\nb"}},
+        {u"a\rb", {u"a\rb"}},
+        {u"a\r\n\r\nb", {u"a", u"", u"b"}},
+        {u"\r\n", {u"", u""}},
+        {u"a\r\r\nb", {u"a\r", u"b"}},
+        {u"a\n\r\nb\r", {u"a\n", u"b\r"}},
+    };
+    for (const auto& c : cases) {
+        const auto views = SplitLines(c.text);
+        const std::vector<Text> pieces(views.begin(), views.end());
+        EXPECT_EQ(pieces, c.pieces) << "case " << (&c - cases);
+    }
+}
+
+TEST(SlicesTest, LeftMidRightTrim) {
+    EXPECT_EQ(LeftText(u"abc", 5), u"abc");
+    EXPECT_EQ(LeftText(u"abcdef", 5), u"abcde");
+    EXPECT_EQ(LeftText(u"abc", 0), u"");
+    EXPECT_EQ(RightText(u"abc", 0), u"");
+    EXPECT_EQ(RightText(u"abc", 2), u"bc");
+    EXPECT_EQ(RightText(u"abc", 9), u"abc");
+    EXPECT_EQ(MidText(u"abcd", 2, 2), u"bc");
+    EXPECT_EQ(MidText(u"abcd", 3, 9), u"cd");
+    EXPECT_EQ(MidText(u"abcd", 5, 1), u"");
+    EXPECT_EQ(MidText(u"abcd", 1, 0), u"");
+    EXPECT_EQ(TrimSpaces(u"  a b  "), u"a b");
+    EXPECT_EQ(TrimSpaces(u"\ta "), u"\ta");
+    EXPECT_EQ(TrimSpaces(u" a\t"), u"a\t");
+    EXPECT_EQ(TrimSpaces(u"\u00A0a"), u"\u00A0a");  // a no-break space is not a space
+    EXPECT_EQ(TrimSpaces(u"   "), u"");
+}
+
+TEST(SlicesTest, CountUtf16Units) {
+    const Text withClef = u"a\U0001D11Eb";  // MUSICAL SYMBOL G CLEF is two units
+    EXPECT_EQ(withClef.size(), 4u);
+    EXPECT_EQ(LeftText(withClef, 2), u"a\xD834");
+    EXPECT_EQ(RightText(withClef, 1), u"b");
+    EXPECT_EQ(MidText(withClef, 2, 2), u"\U0001D11E");
+}
+
+TEST(NumbersTest, ParseNumber) {
+    EXPECT_EQ(ParseNumber(u"05"), 5.0);
+    EXPECT_EQ(ParseNumber(u"00.30"), 0.3);
+    EXPECT_EQ(ParseNumber(u"41.00"), 41.0);
+    EXPECT_EQ(ParseNumber(u"59.69"), 59.69);
+    EXPECT_TRUE(std::isnan(ParseNumber(u"")));
+    EXPECT_TRUE(std::isnan(ParseNumber(u".")));
+    EXPECT_TRUE(std::isnan(ParseNumber(u"1.2.3")));
+    EXPECT_TRUE(std::isnan(ParseNumber(u"1,5")));
+    EXPECT_TRUE(std::isnan(ParseNumber(u"\u0661")));
+}
+
+TEST(NumbersTest, Format) {
+    EXPECT_EQ(FormatWhole(26), u"26");
+    EXPECT_EQ(FormatWhole(5), u"5");
+    EXPECT_EQ(FormatWhole(0), u"0");
+    EXPECT_EQ(FormatWhole(-7), u"-7");
+    EXPECT_EQ(FormatWhole(3999), u"3999");
+    EXPECT_EQ(FormatTwoDigits(5), u"05");
+    EXPECT_EQ(FormatTwoDigits(18), u"18");
+    EXPECT_EQ(FormatTwoDigits(0), u"00");
+    EXPECT_EQ(FormatTwoDigits(99), u"99");
+}
+
+TEST(NumbersTest, RoundHalfEven) {
+    const std::pair<double, double> cases[] = {
+        {0.5, 0.0},   {1.5, 2.0},    {2.5, 2.0},   {20.5, 20.0}, {99.5, 100.0}, {18.33, 18.0},
+        {68.33, 68.0}, {0.49, 0.0},  {0.51, 1.0},  {3.0, 3.0},   {-0.5, 0.0},   {-1.5, -2.0},
+    };
+    for (const auto& [value, rounded] : cases) {
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
+    }
+}
+
+TEST(ProperCaseTest, Table) {
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"", u""},
+        {u"XYZ", u"Xyz"},
+        {u"NORTH FIELD", u"North Field"},
+        {u"SOUTH-EAST FIELD", u"South-east Field"},
+        {u"ST.MARY", u"St.mary"},
+        {u"A/B (C) D'E", u"A/b (c) D'e"},
+        {u"a\tb\nc\x0B" u"d\x0C" u"e\rf", u"A\tB\nC\x0B" u"D\x0C" u"E\rF"},
+        {u"a\u00A0b", u"A\u00A0b"},                  // a no-break space does not start a word
+        {u"  two  spaces", u"  Two  Spaces"},
+        {u"\u00C9COLE \u00C9T\u00C9", u"\u00C9cole \u00C9t\u00E9"},  // beyond ASCII: the full mapping
+        {u"\u0394\u0395\u039B\u03A4\u0391", u"\u0394\u03B5\u03BB\u03C4\u03B1"},
+        {u"\U00010400\U00010400", u"\U00010400\U00010428"},         // DESERET beyond U+FFFF
+        {u"\xD800" u"AB", u"\xD800" u"ab"},                          // a lone surrogate stays
+        {u"\u212A", u"K"},                                           // KELVIN SIGN lowers to k
+        {u"1ST", u"1st"},
+    };
+    for (const auto& [input, expected] : cases) {
+        EXPECT_EQ(ProperCase(input), expected) << "case " << (&input - &cases[0].first) / 2;
+    }
+}
+
+}  // namespace
+}  // namespace dravik
