@@ -11,7 +11,6 @@ set(DRAVIK_WARNINGS
     -Wold-style-cast
     -Woverloaded-virtual
     -Wcast-align
-    -Wnull-dereference
     -Wimplicit-fallthrough)
 
 if(DRAVIK_SANITIZE)

@@ -9,9 +9,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <locale.h>
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
 #endif
 
 namespace dravik {
@@ -76,7 +76,9 @@ std::vector<TextView> SplitLines(TextView text) {
     return pieces;
 }
 
-Text LeftText(TextView text, std::size_t n) { return Text(text.substr(0, n)); }
+Text LeftText(TextView text, std::size_t n) {
+    return Text(text.substr(0, n));
+}
 
 Text MidText(TextView text, std::size_t start, std::size_t n) {
     if (start == 0 || start > text.size()) {
@@ -156,8 +158,12 @@ namespace {
 
 enum class Case { Lower, Upper };
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 #ifdef _WIN32
 
@@ -177,8 +183,8 @@ public:
         }
         wchar_t mapped[4];
         const DWORD flags = (to == Case::Lower ? LCMAP_LOWERCASE : LCMAP_UPPERCASE) | LCMAP_LINGUISTIC_CASING;
-        const int written = LCMapStringEx(LOCALE_NAME_INVARIANT, flags, units, count, mapped, 4, nullptr,
-                                          nullptr, 0);
+        const int written =
+            LCMapStringEx(LOCALE_NAME_INVARIANT, flags, units, count, mapped, 4, nullptr, nullptr, 0);
         if (written == 1 && !IsHighSurrogate(static_cast<char16_t>(mapped[0]))) {
             return static_cast<char32_t>(mapped[0]);
         }
@@ -211,7 +217,8 @@ public:
             return codePoint;
         }
         const auto wide = static_cast<wint_t>(codePoint);
-        return static_cast<char32_t>(to == Case::Lower ? towlower_l(wide, locale_) : towupper_l(wide, locale_));
+        return static_cast<char32_t>(to == Case::Lower ? towlower_l(wide, locale_)
+                                                       : towupper_l(wide, locale_));
     }
 
 private:

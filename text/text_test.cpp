@@ -44,9 +44,8 @@ TEST(MatchesPatternTest, Table) {
         {u"mississippi", u"m*iss*ppx", false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(MatchesPattern(c.text, c.pattern), c.matches) << "text '" << std::u16string(c.text).size()
-                                                                 << " units', pattern index "
-                                                                 << (&c - cases);
+        EXPECT_EQ(MatchesPattern(c.text, c.pattern), c.matches)
+            << "text '" << std::u16string(c.text).size() << " units', pattern index " << (&c - cases);
     }
 }
 
@@ -132,8 +131,8 @@ TEST(NumbersTest, Format) {
 
 TEST(NumbersTest, RoundHalfEven) {
     const std::pair<double, double> cases[] = {
-        {0.5, 0.0},   {1.5, 2.0},    {2.5, 2.0},   {20.5, 20.0}, {99.5, 100.0}, {18.33, 18.0},
-        {68.33, 68.0}, {0.49, 0.0},  {0.51, 1.0},  {3.0, 3.0},   {-0.5, 0.0},   {-1.5, -2.0},
+        {0.5, 0.0},    {1.5, 2.0},  {2.5, 2.0},  {20.5, 20.0}, {99.5, 100.0}, {18.33, 18.0},
+        {68.33, 68.0}, {0.49, 0.0}, {0.51, 1.0}, {3.0, 3.0},   {-0.5, 0.0},   {-1.5, -2.0},
     };
     for (const auto& [value, rounded] : cases) {
         EXPECT_EQ(RoundHalfEven(value), rounded) << value;
@@ -148,14 +147,22 @@ TEST(ProperCaseTest, Table) {
         {u"SOUTH-EAST FIELD", u"South-east Field"},
         {u"ST.MARY", u"St.mary"},
         {u"A/B (C) D'E", u"A/b (c) D'e"},
-        {u"a\tb\nc\x0B" u"d\x0C" u"e\rf", u"A\tB\nC\x0B" u"D\x0C" u"E\rF"},
-        {u"a\u00A0b", u"A\u00A0b"},                  // a no-break space does not start a word
+        {u"a\tb\nc\x0B"
+         u"d\x0C"
+         u"e\rf",
+         u"A\tB\nC\x0B"
+         u"D\x0C"
+         u"E\rF"},
+        {u"a\u00A0b", u"A\u00A0b"},  // a no-break space does not start a word
         {u"  two  spaces", u"  Two  Spaces"},
         {u"\u00C9COLE \u00C9T\u00C9", u"\u00C9cole \u00C9t\u00E9"},  // beyond ASCII: the full mapping
         {u"\u0394\u0395\u039B\u03A4\u0391", u"\u0394\u03B5\u03BB\u03C4\u03B1"},
-        {u"\U00010400\U00010400", u"\U00010400\U00010428"},         // DESERET beyond U+FFFF
-        {u"\xD800" u"AB", u"\xD800" u"ab"},                          // a lone surrogate stays
-        {u"\u212A", u"K"},                                           // KELVIN SIGN lowers to k
+        {u"\U00010400\U00010400", u"\U00010400\U00010428"},  // DESERET beyond U+FFFF
+        {u"\xD800"
+         u"AB",
+         u"\xD800"
+         u"ab"},            // a lone surrogate stays
+        {u"\u212A", u"K"},  // KELVIN SIGN lowers to k
         {u"1ST", u"1st"},
     };
     for (const auto& [input, expected] : cases) {

@@ -1,0 +1,114 @@
+#include "conversion/convert_command.h"
+
+#include <gtest/gtest.h>
+
+#include "conversion/test_support.h"
+
+namespace dravik {
+namespace {
+
+using testing::ExampleFileBytes;
+using testing::FakeHost;
+using testing::kExampleListing;
+using testing::PointLine;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+
+Text Points(std::size_t count) {
+    Text listing;
+    for (std::size_t i = 0; i < count; ++i) {
+        listing += PointLine(u"P" + FormatWhole(static_cast<std::int64_t>(i))) + u"\r\n";
+    }
+    return listing;
+}
+
+TEST(ConvertCommandTest, ConvertsSavesReportsThenEmptiesTheBox) {
+    ScratchFolder folder;
+    FakeHost host(kExampleListing);
+    cmdR_Click(host, folder.path());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, u"Done!");
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(host.messages[0].title, u"Dravik");
+    EXPECT_EQ(host.events, (std::vector<std::string>{"message", "set text"}));
+    EXPECT_EQ(host.text(), u"");
+    EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
+
+    cmdR_Click(host, folder.path());  // again, with the box now empty
+    ASSERT_EQ(host.messages.size(), 2u);
+    EXPECT_EQ(host.messages[1].text, u"Not enough or invalid points!");
+}
+
+TEST(ConvertCommandTest, OtherLinesBetweenPointsChangeNothing) {
+    ScratchFolder folder;
+    Text pointsOnly;
+    for (const TextView line : SplitLines(kExampleListing)) {
+        if (line.substr(0, 2) != u"ID") {
+            pointsOnly += Text(line) + u"\r\n";
+        }
+    }
+    const Text interleaved = u"\r\nremark\r\n" + pointsOnly + u"TOTAL\r\n\r\n";
+    FakeHost host(interleaved);
+    cmdR_Click(host, folder.path());
+    EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
+}
+
+// Every way the command can stop short: one stop message, the text kept, nothing written.
+TEST(ConvertCommandTest, StopsAndKeepsTheText) {
+    const std::pair<Text, Text> cases[] = {
+        {u"", u"Not enough or invalid points!"},
+        {PointLine(u"ONLY"), u"Not enough or invalid points!"},
+        {PointLine(u"A") + u"\n" + PointLine(u"B"), u"Not enough or invalid points!"},
+        {Points(4001), u"Too many points! At most 4000 are allowed."},
+    };
+    for (const auto& [listing, message] : cases) {
+        ScratchFolder folder;
+        FakeHost host(listing);
+        cmdR_Click(host, folder.path());
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, message);
+        EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
+        EXPECT_EQ(host.messages[0].title, u"Dravik");
+        EXPECT_EQ(host.text(), listing);
+        EXPECT_TRUE(folder.Entries().empty());
+    }
+}
+
+TEST(ConvertCommandTest, AcceptsTheMostPoints) {
+    ScratchFolder folder;
+    FakeHost host(Points(4000));
+    cmdR_Click(host, folder.path());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, u"Done!");
+    const std::string bytes = ReadBytes(folder.path() / "P0-P3999.PLN");
+    EXPECT_NE(bytes.find("\r\nwaypoint.3999=, P3999, , P3999, A, "), std::string::npos);
+}
+
+TEST(ConvertCommandTest, FailedSaveSaysWhereAndWhyAndKeepsTheText) {
+    ScratchFolder folder;
+    const std::filesystem::path missing = folder.path() / "gone";
+    FakeHost host(kExampleListing);
+    cmdR_Click(host, missing);
+    ASSERT_EQ(host.messages.size(), 1u);
+    const Text expected = u"Could not save the flight plan!\n" +
+                          Text(missing.u16string() + u"/EAXA-EAXB.PLN") + u"\nNo such file or directory";
+    EXPECT_EQ(host.messages[0].text, expected);
+    EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(host.text(), kExampleListing);
+}
+
+TEST(ConvertCommandTest, IdentifierWithSeparatorWritesNothing) {
+    ScratchFolder folder;
+    const Text listing = PointLine(u"../x") + u"\r\n" + PointLine(u"B");
+    FakeHost host(listing);
+    cmdR_Click(host, folder.path());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text.substr(host.messages[0].text.rfind(u'\n') + 1),
+              u"An identifier contains a character that cannot be used in a file name.");
+    EXPECT_EQ(host.text(), listing);
+    EXPECT_TRUE(folder.Entries().empty());
+    EXPECT_FALSE(std::filesystem::exists(folder.path().parent_path() / "x-B.PLN"));
+}
+
+}  // namespace
+}  // namespace dravik

@@ -1,0 +1,64 @@
+#include "conversion/plan_file.h"
+
+#include "conversion/flight_plan.h"
+#include "conversion/platform.h"
+
+namespace dravik {
+
+namespace {
+
+constexpr TextView kUnusableIdentifier =
+    u"An identifier contains a character that cannot be used in a file name.";
+constexpr TextView kNoCodePage = u"The system cannot convert text to the Windows-1252 character set.";
+
+// A separator would take the file out of the program's folder, and a NUL would cut its name short.
+bool IsUsableInFileName(TextView id) {
+    return id.find_first_of(TextView(u"/\\\0", 3)) == TextView::npos;
+}
+
+// The path as the user should read it; a NUL is shown as a visible symbol rather than ending the text.
+Text DisplayPath(const std::filesystem::path& directory, TextView fileName) {
+    Text shown = TextFromPath(directory / "");
+    for (const char16_t unit : fileName) {
+        shown += unit == 0 ? u'\u2400' : unit;
+    }
+    return shown;
+}
+
+}  // namespace
+
+std::optional<std::string> EncodePlan(const std::vector<Text>& lines) {
+    std::size_t size = 0;
+    for (const Text& line : lines) {
+        size += line.size() + 2;
+    }
+    Text joined;
+    joined.reserve(size);
+    for (const Text& line : lines) {
+        joined += line;
+        joined += u"\r\n";
+    }
+    return EncodeCodePage(joined);
+}
+
+std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route) {
+    const Text fileName = PlanFileName(route.DepId, route.DestId);
+    const Text shownPath = DisplayPath(directory, fileName);
+    if (!IsUsableInFileName(route.DepId) || !IsUsableInFileName(route.DestId)) {
+        return SaveError{shownPath, Text(kUnusableIdentifier)};
+    }
+    const std::optional<std::filesystem::path> name = PathFromText(fileName);
+    if (!name) {
+        return SaveError{shownPath, Text(kUnusableIdentifier)};
+    }
+    const std::optional<std::string> bytes = EncodePlan(PlanLines(route));
+    if (!bytes) {
+        return SaveError{shownPath, Text(kNoCodePage)};
+    }
+    if (const std::error_code error = ReplaceFile(directory / *name, *bytes)) {
+        return SaveError{shownPath, TextFromSystem(error.message())};
+    }
+    return std::nullopt;
+}
+
+}  // namespace dravik

@@ -1,0 +1,27 @@
+// Putting a route on disk as a flight plan file, all or nothing.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "conversion/route_listing.h"
+#include "text/text.h"
+
+namespace dravik {
+
+// Why a plan was not saved, in words for the user.
+struct SaveError {
+    Text path;    // the plan file's full path, e.g. u"/home/ann/dravik/EAXA-EAXB.PLN"
+    Text reason;  // the system's words, e.g. u"Permission denied"
+};
+
+// The file's bytes: each line in the 8-bit code page followed by CR LF, no byte-order mark.
+std::optional<std::string> EncodePlan(const std::vector<Text>& lines);
+
+// Writes DepId-DestId.PLN into `directory`, replacing an earlier plan of that name only once the new
+// one is completely on disk. Returns what went wrong, or nothing on success.
+std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route);
+
+}  // namespace dravik

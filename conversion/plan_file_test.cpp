@@ -1,0 +1,130 @@
+#include "conversion/plan_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "conversion/platform.h"
+#include "conversion/test_support.h"
+
+namespace dravik {
+namespace {
+
+using testing::ExampleFileBytes;
+using testing::kExampleListing;
+using testing::PointLine;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+
+Route RouteOf(const Text& listing) {
+    return MakeRoute(SelectPoints(listing));
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(EncodingTest, CodePageTable) {
+    const std::pair<Text, std::string> cases[] = {
+        {u"plain ASCII", "plain ASCII"},
+        {u"\u00E9\u00C5\u00DF\u00B0", "\xE9\xC5\xDF\xB0"},  // Latin-1 letters and the degree sign
+        {u"\u20AC\u2019\u0160", "\x80\x92\x8A"},            // Windows-1252's own block
+        {u"\u03A9\u4E2D", "??"},                            // outside the code page
+        {u"a\U0001D11Eb", "a?b"},                           // beyond U+FFFF: one "?"
+        {u"a\xD800"
+         u"b\xDC00"
+         u"c\xD800",
+         "a?b?c?"},  // lone surrogates, one at the end
+        {Text(u"a\0b", 3), std::string("a\0b", 3)},
+        {u"", ""},
+    };
+    for (const auto& [text, bytes] : cases) {
+        EXPECT_EQ(EncodeCodePage(text), bytes) << "case " << (&text - &cases[0].first) / 2;
+    }
+}
+
+TEST(EncodingTest, EncodePlanEndsEveryLineWithCrLf) {
+    EXPECT_EQ(EncodePlan({u"a", u"", u"\u00E9"}), std::string("a\r\n\r\n\xE9\r\n"));
+    EXPECT_EQ(EncodePlan({}), std::string());
+}
+
+TEST(PlatformTest, TextOfPathsAndMessages) {
+    EXPECT_EQ(TextFromSystem("Permission denied"), u"Permission denied");
+    EXPECT_EQ(TextFromSystem("caf\xC3\xA9 \xF0\x9D\x84\x9E"), u"caf\u00E9 \U0001D11E");
+    EXPECT_EQ(TextFromSystem("bad \xFF end \xC3"), u"bad \uFFFD end \uFFFD");
+    EXPECT_EQ(TextFromSystem("\xED\xA0\x80"), u"\uFFFD");  // an encoded surrogate is no character
+    EXPECT_EQ(PathFromText(u"\u00E9-\U0001D11E.PLN"), std::filesystem::path("\xC3\xA9-\xF0\x9D\x84\x9E.PLN"));
+    EXPECT_EQ(PathFromText(u"a\xD800-B.PLN"), std::nullopt);
+    EXPECT_EQ(TextFromPath(std::filesystem::path("/tmp/\xC3\xA9")), u"/tmp/\u00E9");
+}
+
+TEST(PlatformTest, ProgramDirectoryHoldsThisTest) {
+    std::error_code error;
+    const std::filesystem::path directory = ProgramDirectory(error);
+    ASSERT_FALSE(error) << error.message();
+    EXPECT_TRUE(std::filesystem::exists(directory / "plan_file_test"));
+}
+
+TEST(SavePlanTest, WritesTheExampleByteForByte) {
+    ScratchFolder folder;
+    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
+}
+
+TEST(SavePlanTest, ReplacesAnEarlierPlanSilently) {
+    ScratchFolder folder;
+    WriteBytes(folder.path() / "EAXA-EAXB.PLN", std::string(100000, 'x'));
+    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
+    EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
+    EXPECT_EQ(folder.Entries().size(), 1u);
+}
+
+TEST(SavePlanTest, NamesOutsideAsciiAndOddIdentifiers) {
+    ScratchFolder folder;
+    const std::pair<Text, std::string> cases[] = {
+        {PointLine(u"\u00C5RE") + u"\r\n" + PointLine(u"\U0001D11E"), "\xC3\x85RE-\xF0\x9D\x84\x9E.PLN"},
+        {PointLine(u"..") + u"\r\n" + PointLine(u".."), "..-...PLN"},
+        {PointLine(u"-rf") + u"\r\n" + PointLine(u""), "-rf-.PLN"},
+        {PointLine(u"\tA") + u"\r\n" + PointLine(u"*?"), "\tA-*?.PLN"},
+    };
+    for (const auto& [listing, name] : cases) {
+        EXPECT_EQ(SavePlan(folder.path(), RouteOf(listing)), std::nullopt) << name;
+        EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() / name)) << name;
+    }
+    EXPECT_EQ(folder.Entries().size(), std::size(cases));
+}
+
+TEST(SavePlanTest, RefusesIdentifiersThatLeaveTheFolder) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.path() / "sub");
+    const Text bad[] = {u"../x", u"a/b", u"sub/", u"a\\b", Text(u"a\0b", 3), u"\xDC00"};
+    for (const Text& id : bad) {
+        const Text listing = PointLine(u"OK") + u"\r\n" + PointLine(id);
+        const auto error = SavePlan(folder.path(), RouteOf(listing));
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(error->reason, u"An identifier contains a character that cannot be used in a file name.");
+        EXPECT_EQ(error->path.find(u'\0'), Text::npos);
+    }
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sub"});
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "sub"));
+}
+
+TEST(SavePlanTest, FailuresLeaveTheEarlierFileAndNoTemporary) {
+    ScratchFolder folder;
+    // A directory where the plan should go: the rename fails even for root.
+    std::filesystem::create_directory(folder.path() / "EAXA-EAXB.PLN");
+    const auto error = SavePlan(folder.path(), RouteOf(kExampleListing));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->path, TextFromPath(folder.path() / "EAXA-EAXB.PLN"));
+    EXPECT_EQ(error->reason, u"Is a directory");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+
+    const auto missing = SavePlan(folder.path() / "missing", RouteOf(kExampleListing));
+    ASSERT_TRUE(missing.has_value());
+    EXPECT_EQ(missing->reason, u"No such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing"));
+}
+
+}  // namespace
+}  // namespace dravik

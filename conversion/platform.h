@@ -1,0 +1,35 @@
+// What the engine needs from the operating system: where the program lives, the 8-bit code page, file
+// names and a save that either completes or leaves the earlier file alone. One implementation per
+// platform (platform_posix.cpp, platform_windows.cpp).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "text/text.h"
+
+namespace dravik {
+
+// The folder of the running executable, without a trailing separator; sets `error` when it can't be found.
+std::filesystem::path ProgramDirectory(std::error_code& error);
+
+// The plan file's 8-bit encoding: Windows-1252 (on Windows, the system's ANSI code page), one "?" for
+// each character it cannot hold, lone surrogates included. Empty when the system has no such converter.
+std::optional<std::string> EncodeCodePage(TextView text);
+
+// A file name as the file system takes it; empty when the platform cannot spell it (a lone surrogate
+// in a UTF-8 file name).
+std::optional<std::filesystem::path> PathFromText(TextView name);
+
+// A path or a system message as text to show the user; bytes that are not valid become U+FFFD.
+Text TextFromPath(const std::filesystem::path& path);
+Text TextFromSystem(std::string_view message);
+
+// Writes `bytes` to a new file beside `target`, syncs and closes it, then renames it over `target`. On
+// any failure the new file is removed, `target` is left exactly as it was, and the error is returned.
+std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view bytes);
+
+}  // namespace dravik

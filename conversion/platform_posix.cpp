@@ -1,0 +1,287 @@
+// The engine's platform pieces on Linux and other POSIX systems.
+#include <bit>
+#include <cerrno>
+#include <random>
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "conversion/platform.h"
+
+namespace dravik {
+
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+class Iconv {
+public:
+    Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+    ~Iconv() {
+        if (ok()) {
+            iconv_close(handle_);
+        }
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return handle_; }
+
+private:
+    iconv_t handle_;
+};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return fd_; }
+    // Closes now so that a failing close, which can report a late write error, is seen.
+    std::error_code Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? std::error_code{} : LastError();
+    }
+
+private:
+    int fd_;
+};
+
+// Removes the temporary file unless the save got as far as renaming it.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!path_.empty()) {
+            ::unlink(path_.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    void Keep() { path_.clear(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::error_code WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
+}
+
+// Opens a fresh file beside `target` under a name nobody else uses; mode 0666 less the umask, as any
+// new file of the user's would get.
+int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& created) {
+    std::random_device entropy;
+    std::uniform_int_distribution<unsigned> digit(0, 35);
+    constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "." + target.filename().string() + ".";
+        for (int i = 0; i < 8; ++i) {
+            name += kDigits[digit(entropy)];
+        }
+        name += ".tmp";
+        created = target.parent_path() / name;
+        const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void AppendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+// Decodes UTF-8 the way a careful reader does: every ill-formed sequence becomes one U+FFFD.
+Text DecodeUtf8(std::string_view bytes) {
+    Text out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = 0;
+        char32_t codePoint = 0;
+        char32_t minimum = 0;
+        if (lead < 0x80) {
+            out += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, codePoint = lead & 0x1Fu, minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, codePoint = lead & 0x0Fu, minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, codePoint = lead & 0x07u, minimum = 0x10000;
+        }
+        std::size_t used = 1;
+        while (length != 0 && used < length && i + used < bytes.size() &&
+               (static_cast<unsigned char>(bytes[i + used]) & 0xC0) == 0x80) {
+            codePoint = (codePoint << 6) | (static_cast<unsigned char>(bytes[i + used]) & 0x3Fu);
+            ++used;
+        }
+        const bool valid = length != 0 && used == length && codePoint >= minimum && codePoint <= 0x10FFFF &&
+                           (codePoint < 0xD800 || codePoint > 0xDFFF);
+        if (!valid) {
+            out += kReplacement;
+            i += used;
+            continue;
+        }
+        if (codePoint > 0xFFFF) {
+            out += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(codePoint);
+        }
+        i += used;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::filesystem::path ProgramDirectory(std::error_code& error) {
+    error.clear();
+    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path{} : executable.parent_path();
+}
+
+std::optional<std::string> EncodeCodePage(TextView text) {
+    const Iconv converter("WINDOWS-1252",
+                          std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE");
+    if (!converter.ok()) {
+        return std::nullopt;
+    }
+    // Windows-1252 spends one byte on every character it holds and we spend one "?" on every one it
+    // doesn't, so the output is never longer than the input in units.
+    std::string out(text.size(), '\0');
+    char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data()));  // iconv never writes here
+    std::size_t inLeft = text.size() * sizeof(char16_t);
+    char* outNext = out.data();
+    std::size_t outLeft = out.size();
+    while (inLeft > 0) {
+        if (iconv(converter.get(), &in, &inLeft, &outNext, &outLeft) != static_cast<std::size_t>(-1)) {
+            break;
+        }
+        if (errno != EILSEQ && errno != EINVAL) {
+            return std::nullopt;
+        }
+        // The unit at `in` can't be written: a character outside the code page, or a lone surrogate.
+        const std::size_t at = text.size() - inLeft / sizeof(char16_t);
+        const bool pair = IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
+        const std::size_t skipped = (pair ? 2 : 1) * sizeof(char16_t);
+        in += skipped;
+        inLeft -= skipped;
+        *outNext++ = '?';
+        --outLeft;
+    }
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::optional<std::filesystem::path> PathFromText(TextView name) {
+    std::string utf8;
+    utf8.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char16_t unit = name[i];
+        if (IsHighSurrogate(unit) && i + 1 < name.size() && IsLowSurrogate(name[i + 1])) {
+            AppendUtf8(utf8, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                                 (static_cast<char32_t>(name[i + 1]) - 0xDC00));
+            ++i;
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            return std::nullopt;
+        } else {
+            AppendUtf8(utf8, unit);
+        }
+    }
+    return std::filesystem::path(std::move(utf8));
+}
+
+Text TextFromPath(const std::filesystem::path& path) {
+    return DecodeUtf8(path.native());
+}
+
+Text TextFromSystem(std::string_view message) {
+    return DecodeUtf8(message);
+}
+
+std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
+    std::filesystem::path temporaryPath;
+    FileDescriptor file(CreateTemporary(target, temporaryPath));
+    if (file.get() < 0) {
+        return LastError();
+    }
+    TemporaryFile temporary(temporaryPath);
+    if (auto error = WriteAll(file.get(), bytes)) {
+        return error;
+    }
+    // The data must be on disk before the rename makes it the plan, or a crash could leave an empty file.
+    if (::fsync(file.get()) != 0) {
+        return LastError();
+    }
+    if (auto error = file.Close()) {
+        return error;
+    }
+    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
+        return LastError();
+    }
+    temporary.Keep();
+    // Make the rename itself durable; the plan is already complete, so a failure here changes nothing.
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() >= 0) {
+        ::fsync(directory.get());
+    }
+    return {};
+}
+
+}  // namespace dravik

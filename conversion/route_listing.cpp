@@ -1,0 +1,59 @@
+#include "conversion/route_listing.h"
+
+#include <utility>
+
+namespace dravik {
+
+namespace {
+constexpr std::size_t kNameColumn = 58;
+constexpr std::size_t kCoordsColumn = 29;
+constexpr std::size_t kCoordsLength = 27;
+}  // namespace
+
+bool IsPointLine(TextView line) {
+    return MatchesPattern(line, kPointLinePattern);
+}
+
+std::vector<TextView> SelectPoints(TextView listing) {
+    std::vector<TextView> points;
+    for (const TextView piece : SplitLines(listing)) {
+        if (IsPointLine(piece)) {
+            points.push_back(piece);
+        }
+    }
+    return points;
+}
+
+Text PointId(TextView pointLine) {
+    return TrimSpaces(LeftText(pointLine, 5));
+}
+
+Text PointLongId(TextView pointLine) {
+    return TrimSpaces(LeftText(pointLine, 6));
+}
+
+Text PointName(TextView pointLine) {
+    const std::size_t nameLength =
+        pointLine.size() >= kNameColumn - 1 ? pointLine.size() - (kNameColumn - 1) : 0;
+    return TrimSpaces(RightText(pointLine, nameLength));
+}
+
+Text PointCoords(TextView pointLine) {
+    return MidText(pointLine, kCoordsColumn, kCoordsLength);
+}
+
+Text RecaseName(TextView name, TextView id) {
+    return name == id ? Text(name) : ProperCase(name);
+}
+
+Route MakeRoute(std::vector<TextView> points) {
+    Route route;
+    route.DepId = PointId(points.front());
+    route.DestId = PointId(points.back());
+    route.DepName = RecaseName(PointName(points.front()), route.DepId);
+    route.DestName = RecaseName(PointName(points.back()), route.DestId);
+    route.Points = std::move(points);
+    return route;
+}
+
+}  // namespace dravik

@@ -1,0 +1,124 @@
+#include "conversion/route_listing.h"
+
+#include <gtest/gtest.h>
+
+#include "conversion/test_support.h"
+
+namespace dravik {
+namespace {
+
+using testing::kExampleListing;
+using testing::PointLine;
+
+const Text kLine = u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD";
+
+std::vector<Text> Copies(const std::vector<TextView>& views) {
+    return {views.begin(), views.end()};
+}
+
+TEST(RouteListingTest, SelectsPointLinesInOrder) {
+    const auto points = Copies(SelectPoints(kExampleListing));
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_EQ(PointId(points[0]), u"EAXA");
+    EXPECT_EQ(PointId(points[1]), u"XYZ");
+    EXPECT_EQ(PointId(points[2]), u"GAMMA");
+    EXPECT_EQ(PointId(points[3]), u"EAXB");
+}
+
+TEST(RouteListingTest, CountsWhatTheListingHolds) {
+    const Text a = PointLine(u"AAAA");
+    const Text b = PointLine(u"BBBB");
+    const std::pair<Text, std::size_t> cases[] = {
+        {u"", 0},
+        {u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks", 0},
+        {a, 1},
+        {a + u"\r\n" + a, 2},  // the same point twice is kept twice
+        {u"remark\r\n\r\n" + a + u"\r\nTOTAL 40\r\n" + b + u"\r\n", 2},
+        {a + u"\n" + b, 1},  // LF alone does not cut: one piece, one point
+        {a + u"\r" + b, 1},
+        {u"x\n" + a + u"\n" + b, 0},  // that one piece does not start with a point
+    };
+    for (const auto& [listing, count] : cases) {
+        EXPECT_EQ(SelectPoints(listing).size(), count) << "case " << (&listing - &cases[0].first) / 2;
+    }
+}
+
+TEST(RouteListingTest, RejectsEachBrokenColumn) {
+    ASSERT_TRUE(IsPointLine(kLine));
+    // Each row breaks one column the layout fixes (1-based) with a character that does not belong there.
+    const std::pair<std::size_t, char16_t> breaks[] = {
+        {15, u'x'},  {18, u'K'}, {25, u'T'}, {30, u'O'}, {31, u' '}, {32, u'o'},      {33, u'a'},
+        {34, u'.'},  {35, u'`'}, {36, u'x'}, {37, u'x'}, {38, u','}, {39, u'x'},      {40, u'x'},
+        {42, u'\t'}, {44, u'x'}, {45, u'x'}, {46, u'x'}, {47, u'*'}, {48, u'x'},      {49, u'x'},
+        {50, u'"'},  {51, u'x'}, {52, u'x'}, {53, u':'}, {54, u'x'}, {55, u'\u0665'}, {57, u'_'},
+    };
+    for (const auto& [column, replacement] : breaks) {
+        Text line = kLine;
+        line[column - 1] = replacement;
+        EXPECT_FALSE(IsPointLine(line)) << "column " << column;
+    }
+    EXPECT_FALSE(IsPointLine(kLine.substr(0, 56)));
+    EXPECT_FALSE(IsPointLine(u" " + kLine));     // shifted right
+    EXPECT_FALSE(IsPointLine(kLine.substr(1)));  // shifted left
+}
+
+TEST(RouteListingTest, AcceptsAnythingInFreeColumns) {
+    const std::size_t freeColumns[] = {1, 2, 5, 9, 14, 16, 17, 19, 24, 26, 28, 29, 41, 43, 56, 58};
+    for (const char16_t filler : {u'\t', u'\u00B0', u'x', u'\0', u'\xD800'}) {
+        for (const std::size_t column : freeColumns) {
+            Text line = kLine;
+            line[column - 1] = filler;
+            EXPECT_TRUE(IsPointLine(line)) << "column " << column << " filler " << int(filler);
+        }
+    }
+}
+
+TEST(RouteListingTest, CountsUtf16UnitsAsColumns) {
+    // A character beyond U+FFFF takes two columns: in place of two ID columns the line still fits ...
+    EXPECT_TRUE(IsPointLine(u"\U0001D11E" + kLine.substr(2)));
+    // ... in place of one it shifts every later column by one.
+    EXPECT_FALSE(IsPointLine(u"\U0001D11E" + kLine.substr(1)));
+}
+
+TEST(RouteListingTest, Fields) {
+    EXPECT_EQ(PointId(kLine), u"EAXA");
+    EXPECT_EQ(PointLongId(kLine), u"EAXA");
+    EXPECT_EQ(PointName(kLine), u"NORTH FIELD");
+    EXPECT_EQ(PointCoords(kLine), u"N55\u00B005'03.00\" E012\u00B039'22.00");
+
+    const Text longId = PointLine(u"GAMMA12");
+    EXPECT_EQ(PointId(longId), u"GAMMA");
+    EXPECT_EQ(PointLongId(longId), u"GAMMA1");
+    EXPECT_EQ(PointId(PointLine(u"  ")), u"");
+    EXPECT_EQ(PointId(PointLine(u"\tAB")), u"\tAB");  // only spaces are trimmed
+
+    const Text bare = kLine.substr(0, 57);
+    ASSERT_TRUE(IsPointLine(bare));
+    EXPECT_EQ(PointName(bare), u"");
+    EXPECT_EQ(PointName(kLine.substr(0, 57) + u"   spaced name  "), u"spaced name");
+}
+
+TEST(RouteListingTest, RecaseName) {
+    const std::tuple<const char16_t*, const char16_t*, const char16_t*> cases[] = {
+        {u"NORTH FIELD", u"EAXA", u"North Field"},
+        {u"XYZ", u"XYZ", u"XYZ"},
+        {u"xyz", u"XYZ", u"Xyz"},  // equality is case-sensitive
+        {u"", u"EAXA", u""},
+        {u"", u"", u""},
+    };
+    for (const auto& [name, id, expected] : cases) {
+        EXPECT_EQ(RecaseName(name, id), expected);
+    }
+}
+
+TEST(RouteListingTest, MakeRouteTakesFirstAndLast) {
+    const Route route = MakeRoute(SelectPoints(kExampleListing));
+    EXPECT_EQ(route.DepId, u"EAXA");
+    EXPECT_EQ(route.DestId, u"EAXB");
+    EXPECT_EQ(route.DepName, u"North Field");
+    EXPECT_EQ(route.DestName, u"South-east Field");
+    EXPECT_EQ(route.Points.size(), 4u);
+}
+
+}  // namespace
+}  // namespace dravik

@@ -1,0 +1,127 @@
+// Shared by the conversion tests: the documented example route, a fake window and a scratch folder.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "conversion/convert_command.h"
+#include "text/text.h"
+
+namespace dravik::testing {
+
+inline const Text kExampleListing =
+    u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks\r\n"
+    u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD\r\n"
+    u"XYZ     114.50  67     12   N55\u00B010'30.00\" E012\u00B055'00.00\" XYZ\r\n"
+    u"GAMMA          102     40   N54\u00B058'59.40\" E013\u00B040'12.30\" GAMMA\r\n"
+    u"EAXB           110     25   N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD";
+
+inline const std::vector<std::string> kExampleLines = {
+    "[flightplan]",
+    "AppVersion=9.0.30612",
+    "title=EAXA to EAXB",
+    "description=EAXA, EAXB",
+    "type=IFR",
+    "routetype=0",
+    "cruising_altitude=0",
+    "departure_id=EAXA, N55* 5.05', E012* 39.37', +000000.00",
+    "departure_position=36",
+    "destination_id=EAXB, N54* 50.00', E014* 10.76', +000000.00",
+    "departure_name=North Field",
+    "destination_name=South-east Field",
+    "waypoint.0=, EAXA, , EAXA, A, N55* 5.05', E012* 39.37', +000000.00,",
+    "waypoint.1=, XYZ, , XYZ, A, N55* 10.50', E012* 55.00', +000000.00,",
+    "waypoint.2=, GAMMA, , GAMMA, A, N54* 58.99', E013* 40.20', +000000.00,",
+    "waypoint.3=, EAXB, , EAXB, A, N54* 50.00', E014* 10.76', +000000.00,",
+};
+
+// The example plan file, byte for byte.
+inline std::string ExampleFileBytes() {
+    std::string bytes;
+    for (const std::string& line : kExampleLines) {
+        bytes += line + "\r\n";
+    }
+    return bytes;
+}
+
+// A point line with the given identifier column (padded to 8) and name.
+inline Text PointLine(TextView id, TextView name = u"") {
+    Text line(id);
+    line.resize(8, u' ');
+    return line + u"         0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" " + Text(name);
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A fresh folder under the system's temporary directory, removed with everything in it at the end.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::random_device entropy;
+        path_ = std::filesystem::temp_directory_path() / ("dravik-test-" + std::to_string(entropy()));
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Records what the command does to its window, in order.
+class FakeHost : public ConvertHost {
+public:
+    struct Message {
+        Text text;
+        MessageIcon icon;
+        Text title;
+    };
+
+    explicit FakeHost(Text text) : text_(std::move(text)) {}
+
+    Text ReadText() override { return text_; }
+    void SetText(const Text& text) override {
+        text_ = text;
+        events.push_back("set text");
+    }
+    void ShowMessage(const Text& text, MessageIcon icon, const Text& title) override {
+        messages.push_back({text, icon, title});
+        events.push_back("message");
+    }
+
+    const Text& text() const { return text_; }
+
+    std::vector<Message> messages;
+    std::vector<std::string> events;
+
+private:
+    Text text_;
+};
+
+}  // namespace dravik::testing
