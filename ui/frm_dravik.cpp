@@ -1,0 +1,144 @@
+#include "ui/frm_dravik.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QString>
+#include <QTextDocument>
+
+#include "ui/main_window_layout.h"
+
+namespace dravik {
+
+namespace {
+
+// Twips are 1/1440 inch and Qt's device-independent pixels 1/96, so a control lands on whole pixels
+// at 96 DPI and Qt scales it on denser screens.
+constexpr int kLogicalDpi = 96;
+
+QRect ToPixels(const TwipsRect& place) {
+    return {TwipsToPixels(place.left, kLogicalDpi), TwipsToPixels(place.top, kLogicalDpi),
+            TwipsToPixels(place.width, kLogicalDpi), TwipsToPixels(place.height, kLogicalDpi)};
+}
+
+QString ToQString(TextView text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Courier New, or a face that is metrically the same (Liberation Mono answers to that name); where
+// neither exists, the system's fixed-pitch font, so the label's columns still stand over the listing.
+QFont ListingFont() {
+    QFont font(ToQString(kListingFontFace));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(kListingFontCentipoints / 100.0);
+    if (!QFontInfo(font).fixedPitch()) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSizeF(kListingFontCentipoints / 100.0);
+    }
+    return font;
+}
+
+// A route on a chart: three waypoints joined by legs, in the simulator's sky blue.
+QIcon WindowIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 64.0, size / 64.0);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x1f, 0x6f, 0xb5));
+        painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+        QPainterPath route;
+        route.moveTo(14, 48);
+        route.lineTo(30, 22);
+        route.lineTo(50, 16);
+        painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(route);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xff, 0xc8, 0x3d));
+        for (const QPointF point : {QPointF(14, 48), QPointF(30, 22), QPointF(50, 16)}) {
+            painter.drawEllipse(point, 6, 6);
+        }
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace
+
+frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      outputDirectory_(std::move(outputDirectory)),
+      Label1(new QLabel(ToQString(kColumnHeader), this)),
+      txtR(new QPlainTextEdit(this)),
+      cmdR(new QPushButton(ToQString(kButtonCaption), this)) {
+    setObjectName(QStringLiteral("frmDravik"));
+    setWindowTitle(ToQString(kProgramName));
+    setWindowIcon(WindowIcon());
+    const QRect client = ToPixels(kClientArea);
+    setFixedSize(client.size());
+
+    const QFont listingFont = ListingFont();
+
+    txtR->setObjectName(QStringLiteral("txtR"));
+    txtR->setAccessibleName(ToQString(kTextBoxAccessibleName));
+    txtR->setGeometry(ToPixels(kTextBoxPlace));
+    txtR->setFont(listingFont);
+    txtR->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtR->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtR->setTabChangesFocus(true);  // Tab moves on to the button; pasted tabs stay in the text
+
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(ToPixels(kLabelPlace));
+    Label1->setFont(listingFont);
+    Label1->setTextFormat(Qt::PlainText);
+
+    cmdR->setObjectName(QStringLiteral("cmdR"));
+    cmdR->setAccessibleName(ToQString(kButtonCaption));
+    cmdR->setGeometry(ToPixels(kButtonPlace));
+    // Outside a dialog, autoDefault only makes Enter press the button while it has the focus, as a
+    // focused push button does on Windows; Enter in the text box still starts a new line.
+    cmdR->setAutoDefault(true);
+    connect(cmdR, &QPushButton::clicked, this, &frmDravik::cmdR_Click);
+
+    setTabOrder(txtR, cmdR);
+    txtR->setFocus();
+}
+
+Text frmDravik::ReadText() {
+    // Not toPlainText(): that also turns no-break spaces into spaces.
+    const QString raw = txtR->document()->toRawText();
+    return WithCrLfBreaks(
+        TextView(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size())));
+}
+
+void frmDravik::SetText(const Text& text) {
+    txtR->setPlainText(ToQString(text));
+}
+
+void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& title) {
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical,
+                    ToQString(title), ToQString(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);  // a path or listing text must never be read as markup
+    box.exec();
+}
+
+void frmDravik::cmdR_Click() {
+    if (outputDirectory_) {
+        dravik::cmdR_Click(*this, *outputDirectory_);
+    } else {
+        dravik::cmdR_Click(*this);
+    }
+}
+
+}  // namespace dravik

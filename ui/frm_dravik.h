@@ -1,0 +1,44 @@
+// Dravik's one window. The data flow, all inside one click on cmdR:
+//
+//   txtR (pasted listing) --ReadText: every line break as CR LF--> cmdR_Click (conversion layer)
+//       --> DepId-DestId.PLN beside the program
+//       --> ShowMessage: "Done!" (then SetText empties txtR) or a stop message (txtR kept)
+//
+// The window does no work of its own: it hands the text over and shows what comes back.
+#pragma once
+
+#include <QWidget>
+
+#include <filesystem>
+#include <optional>
+
+#include "conversion/convert_command.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace dravik {
+
+class frmDravik : public QWidget, public ConvertHost {
+    Q_OBJECT
+
+public:
+    // Plans go beside the program unless `outputDirectory` names another folder (tests do).
+    explicit frmDravik(std::optional<std::filesystem::path> outputDirectory = std::nullopt,
+                       QWidget* parent = nullptr);
+
+    Text ReadText() override;
+    void SetText(const Text& text) override;
+    void ShowMessage(const Text& text, MessageIcon icon, const Text& title) override;
+
+private:
+    void cmdR_Click();
+
+    std::optional<std::filesystem::path> outputDirectory_;
+    QLabel* Label1;
+    QPlainTextEdit* txtR;
+    QPushButton* cmdR;
+};
+
+}  // namespace dravik

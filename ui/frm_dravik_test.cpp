@@ -1,0 +1,219 @@
+// The window as a user meets it, on Qt's offscreen platform: no display needed.
+#include "ui/frm_dravik.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "conversion/test_support.h"
+
+namespace dravik {
+namespace {
+
+using testing::ExampleFileBytes;
+using testing::kExampleListing;
+using testing::PointLine;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+
+QString ToQString(const Text& text) {
+    return QString::fromStdU16String(text);
+}
+
+// Answers the next modal message box with OK and remembers what it said. Armed before the click that
+// opens the box; gives up after five seconds, closing whatever is modal then, so no test can hang.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || answered) {
+                return;
+            }
+            answered = true;
+            text = box->text();
+            title = box->windowTitle();
+            icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QObject::connect(&deadline_, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->close();
+            }
+        });
+        poll_.start(10);
+        deadline_.setSingleShot(true);
+        deadline_.start(5000);
+    }
+
+    bool answered = false;
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+
+private:
+    QTimer poll_;
+    QTimer deadline_;
+};
+
+class FrmDravikTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = std::make_unique<frmDravik>(folder_.path());
+        window_->show();
+        QApplication::setActiveWindow(window_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        txtR = window_->findChild<QPlainTextEdit*>(QStringLiteral("txtR"));
+        cmdR = window_->findChild<QPushButton*>(QStringLiteral("cmdR"));
+        Label1 = window_->findChild<QLabel*>(QStringLiteral("Label1"));
+        ASSERT_TRUE(txtR && cmdR && Label1);
+    }
+
+    void Paste(const QString& text) {
+        QApplication::clipboard()->setText(text);
+        txtR->setFocus();
+        QTest::keyClick(txtR, Qt::Key_V, Qt::ControlModifier);
+    }
+
+    ScratchFolder folder_;
+    std::unique_ptr<frmDravik> window_;
+    QPlainTextEdit* txtR = nullptr;
+    QPushButton* cmdR = nullptr;
+    QLabel* Label1 = nullptr;
+};
+
+TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
+    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Dravik"));
+    EXPECT_EQ(window_->size(), QSize(689, 200));
+    EXPECT_EQ(window_->minimumSize(), window_->maximumSize());  // not resizable
+    const Qt::WindowFlags flags = window_->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(window_->windowIcon().isNull());
+
+    EXPECT_EQ(txtR->geometry(), QRect(8, 24, 673, 137));
+    EXPECT_EQ(Label1->geometry(), QRect(10, 8, 649, 17));
+    EXPECT_EQ(cmdR->geometry(), QRect(8, 168, 673, 25));
+
+    EXPECT_EQ(Label1->text(),
+              QStringLiteral("ID      FREQ   TRK   DIST   Coords                       Name/Remarks"));
+    EXPECT_EQ(Label1->text().size(), 69);
+    EXPECT_EQ(cmdR->text(), QStringLiteral("Convert and Save"));
+    EXPECT_TRUE(txtR->toPlainText().isEmpty());
+    EXPECT_EQ(txtR->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(txtR->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_FALSE(txtR->accessibleName().isEmpty());
+    EXPECT_FALSE(cmdR->accessibleName().isEmpty());
+
+    for (const QWidget* widget : {static_cast<QWidget*>(txtR), static_cast<QWidget*>(Label1)}) {
+        EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), 9.75);
+        EXPECT_TRUE(QFontInfo(widget->font()).fixedPitch())
+            << QFontInfo(widget->font()).family().toStdString();
+    }
+    EXPECT_EQ(cmdR->font(), window_->font());
+}
+
+TEST_F(FrmDravikTest, FocusStartsInTheTextBoxAndTabMovesToTheButton) {
+    EXPECT_EQ(QApplication::focusWidget(), txtR);
+    QTest::keyClick(txtR, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), cmdR);
+    EXPECT_TRUE(txtR->toPlainText().isEmpty());
+}
+
+TEST_F(FrmDravikTest, EveryLineBreakReachesTheCommandAsCrLf) {
+    txtR->setFocus();
+    QTest::keyClicks(txtR, QStringLiteral("enter"));
+    QTest::keyClick(txtR, Qt::Key_Return);
+    QTest::keyClicks(txtR, QStringLiteral("shift"));
+    QTest::keyClick(txtR, Qt::Key_Return, Qt::ShiftModifier);
+    Paste(QStringLiteral("crlf\r\nlf\ncr\rtab\tnbsp\u00A0end"));
+    EXPECT_EQ(window_->ReadText(), u"enter\r\nshift\r\ncrlf\r\nlf\r\ncr\r\ntab\tnbsp\u00A0end");
+}
+
+TEST_F(FrmDravikTest, SoftWrapsNeverReachTheCommand) {
+    const QString longLine(500, QLatin1Char('x'));
+    Paste(longLine);
+    EXPECT_GT(txtR->document()->documentLayout()->documentSize().height(), 1.0);
+    EXPECT_EQ(window_->ReadText(), longLine.toStdU16String());
+}
+
+TEST_F(FrmDravikTest, EnterInTheTextBoxNeverPressesTheButton) {
+    QSignalSpy clicks(cmdR, &QPushButton::clicked);
+    Paste(ToQString(kExampleListing));
+    QTest::keyClick(txtR, Qt::Key_Return);
+    QTest::keyClick(txtR, Qt::Key_Enter);
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_TRUE(folder_.Entries().empty());
+}
+
+TEST_F(FrmDravikTest, ConvertsOnClickShowsDoneAndEmptiesTheBox) {
+    Paste(ToQString(kExampleListing));
+    MessageBoxAnswerer answer;
+    QTest::mouseClick(cmdR, Qt::LeftButton);
+    ASSERT_TRUE(answer.answered);
+    EXPECT_EQ(answer.text, QStringLiteral("Done!"));
+    EXPECT_EQ(answer.title, QStringLiteral("Dravik"));
+    EXPECT_EQ(answer.icon, QMessageBox::Information);
+    EXPECT_TRUE(txtR->toPlainText().isEmpty());
+    EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
+}
+
+TEST_F(FrmDravikTest, SpaceOrEnterOnTheFocusedButtonPressesIt) {
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        cmdR->setFocus();
+        MessageBoxAnswerer answer;
+        QTest::keyClick(cmdR, key);
+        ASSERT_TRUE(answer.answered) << key;
+        EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
+    }
+}
+
+TEST_F(FrmDravikTest, OnePointStopsAndKeepsTheText) {
+    const QString listing = ToQString(PointLine(u"ONLY", u"ONE POINT"));
+    Paste(listing);
+    MessageBoxAnswerer answer;
+    QTest::mouseClick(cmdR, Qt::LeftButton);
+    ASSERT_TRUE(answer.answered);
+    EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
+    EXPECT_EQ(answer.icon, QMessageBox::Critical);
+    EXPECT_EQ(txtR->toPlainText(), listing);
+    EXPECT_TRUE(folder_.Entries().empty());
+}
+
+TEST(FrmDravikSaveTest, FailedSaveKeepsTheText) {
+    ScratchFolder folder;
+    frmDravik window(folder.path() / "missing");
+    window.show();
+    auto* txtR = window.findChild<QPlainTextEdit*>(QStringLiteral("txtR"));
+    txtR->setPlainText(ToQString(kExampleListing));
+    MessageBoxAnswerer answer;
+    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdR")), Qt::LeftButton);
+    ASSERT_TRUE(answer.answered);
+    EXPECT_TRUE(answer.text.startsWith(QStringLiteral("Could not save the flight plan!\n")));
+    EXPECT_TRUE(answer.text.endsWith(QStringLiteral("EAXA-EAXB.PLN\nNo such file or directory")));
+    EXPECT_EQ(answer.icon, QMessageBox::Critical);
+    EXPECT_EQ(window.ReadText(), kExampleListing);
+}
+
+}  // namespace
+}  // namespace dravik
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,45 @@
+// What every realisation of Dravik's main window shares, whatever toolkit draws it: the texts, the
+// places of the controls in twips, and how the text box's line breaks reach the convert command.
+#pragma once
+
+#include "text/text.h"
+
+namespace dravik {
+
+// A rectangle in twips (1/1440 inch) from the top-left corner of the window's client area.
+struct TwipsRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+inline constexpr int kTwipsPerInch = 1440;
+
+inline constexpr TwipsRect kClientArea = {0, 0, 10335, 3000};
+inline constexpr TwipsRect kTextBoxPlace = {120, 360, 10095, 2055};  // txtR
+inline constexpr TwipsRect kLabelPlace = {150, 120, 9735, 255};      // Label1
+inline constexpr TwipsRect kButtonPlace = {120, 2520, 10095, 375};   // cmdR
+
+// The label stands over the columns of a pasted listing; its runs of spaces are part of it.
+inline constexpr TextView kColumnHeader =
+    u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
+inline constexpr TextView kButtonCaption = u"Convert and Save";
+inline constexpr TextView kTextBoxAccessibleName = u"Route listing";
+
+// The listing font, 9.75 points: in hundredths so that integer-only APIs can use it exactly.
+inline constexpr TextView kListingFontFace = u"Courier New";
+inline constexpr int kListingFontCentipoints = 975;
+
+// Twips to device pixels at `dotsPerInch`, rounded to nearest: 10335 twips are 689 pixels at 96 DPI.
+constexpr int TwipsToPixels(int twips, int dotsPerInch) {
+    return (twips * dotsPerInch + kTwipsPerInch / 2) / kTwipsPerInch;
+}
+
+// The text box's contents as the command wants them: every line break as CR LF. A CR LF pair, a lone
+// CR, a lone LF, U+2029 (paragraph separator) and U+2028 (line separator) each become one CR LF;
+// everything else, tabs and no-break spaces included, stays as it is.
+// WithCrLfBreaks(u"a\u2029b\nc") == u"a\r\nb\r\nc".
+Text WithCrLfBreaks(TextView boxText);
+
+}  // namespace dravik
