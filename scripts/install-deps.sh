@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Dravik needs that are missing, and nothing else.
+#   install-deps.sh run    what building and starting the program needs
+#   install-deps.sh test   that, plus what every test needs (the default)
+set -euo pipefail
+
+run_packages=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
+test_packages=(xvfb xauth openbox xdotool xclip)
+
+packages=("${run_packages[@]}")
+if [[ ${1:-test} == test ]]; then
+    packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$package")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

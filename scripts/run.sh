@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Dravik and starts it. Plans are saved beside the program, in build/ui/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh run
+cmake -S . -B build >/dev/null
+cmake --build build -j "$(nproc)" --target dravik
+exec build/ui/dravik
