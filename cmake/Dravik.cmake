@@ -13,7 +13,11 @@ set(DRAVIK_WARNINGS
     -Wcast-align
     -Wimplicit-fallthrough)
 
-if(DRAVIK_SANITIZE)
+if(DRAVIK_BUILD_FUZZ)
+  # Coverage for libFuzzer in every library the targets link; the targets add the fuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+elseif(DRAVIK_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()

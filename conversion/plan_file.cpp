@@ -41,21 +41,29 @@ std::optional<std::string> EncodePlan(const std::vector<Text>& lines) {
     return EncodeCodePage(joined);
 }
 
-std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route) {
-    const Text fileName = PlanFileName(route.DepId, route.DestId);
-    const Text shownPath = DisplayPath(directory, fileName);
+std::optional<std::filesystem::path> PlanFilePath(const std::filesystem::path& directory,
+                                                  const Route& route) {
     if (!IsUsableInFileName(route.DepId) || !IsUsableInFileName(route.DestId)) {
-        return SaveError{shownPath, Text(kUnusableIdentifier)};
+        return std::nullopt;
     }
-    const std::optional<std::filesystem::path> name = PathFromText(fileName);
+    const std::optional<std::filesystem::path> name = PathFromText(PlanFileName(route.DepId, route.DestId));
     if (!name) {
+        return std::nullopt;
+    }
+    return directory / *name;
+}
+
+std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route) {
+    const Text shownPath = DisplayPath(directory, PlanFileName(route.DepId, route.DestId));
+    const std::optional<std::filesystem::path> path = PlanFilePath(directory, route);
+    if (!path) {
         return SaveError{shownPath, Text(kUnusableIdentifier)};
     }
     const std::optional<std::string> bytes = EncodePlan(PlanLines(route));
     if (!bytes) {
         return SaveError{shownPath, Text(kNoCodePage)};
     }
-    if (const std::error_code error = ReplaceFile(directory / *name, *bytes)) {
+    if (const std::error_code error = ReplaceFile(*path, *bytes)) {
         return SaveError{shownPath, TextFromSystem(error.message())};
     }
     return std::nullopt;

@@ -20,6 +20,10 @@ struct SaveError {
 // The file's bytes: each line in the 8-bit code page followed by CR LF, no byte-order mark.
 std::optional<std::string> EncodePlan(const std::vector<Text>& lines);
 
+// DepId-DestId.PLN in `directory`; nothing when an identifier holds "/", "\" or NUL, or a character
+// the platform cannot put in a file name, so the plan can never land outside `directory`.
+std::optional<std::filesystem::path> PlanFilePath(const std::filesystem::path& directory, const Route& route);
+
 // Writes DepId-DestId.PLN into `directory`, replacing an earlier plan of that name only once the new
 // one is completely on disk. Returns what went wrong, or nothing on success.
 std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route);

@@ -38,8 +38,11 @@ public:
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
 
-    bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return handle_; }
+    // iconv_open reports failure as (iconv_t)-1.
+    [[nodiscard]] bool ok() const {
+        return handle_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+    }
+    [[nodiscard]] iconv_t get() const { return handle_; }
 
 private:
     iconv_t handle_;
@@ -56,7 +59,7 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
-    int get() const { return fd_; }
+    [[nodiscard]] int get() const { return fd_; }
     // Closes now so that a failing close, which can report a late write error, is seen.
     std::error_code Close() {
         const int fd = fd_;
@@ -80,7 +83,7 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
     void Keep() { path_.clear(); }
 
 private:

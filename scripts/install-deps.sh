@@ -5,7 +5,7 @@
 set -euo pipefail
 
 run_packages=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
-test_packages=(xvfb xauth openbox xdotool xclip)
+test_packages=(xvfb xauth openbox xdotool xclip clang libclang-rt-14-dev clang-tidy libbenchmark-dev)
 
 packages=("${run_packages[@]}")
 if [[ ${1:-test} == test ]]; then

@@ -1,11 +1,34 @@
 #!/usr/bin/env bash
-# Builds Dravik with warnings as errors and runs every test: the engine's, the window's headless tests
-# and the end-to-end test of the real program under Xvfb.
+# Builds Dravik and runs every test:
+#   1. the whole suite with warnings as errors (engine, headless window tests, end to end under Xvfb);
+#   2. the whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. clang-tidy over the conversion layers;
+#   4. each fuzz target for FUZZ_SECONDS (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
-
 jobs=$(nproc)
-cmake -S . -B build -DDRAVIK_WERROR=ON
+
+echo "== 1. tests"
+cmake -S . -B build -DDRAVIK_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== 2. tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDRAVIK_SANITIZE=ON -DDRAVIK_WERROR=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt \
+UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== 3. clang-tidy"
+sources=$(ls text/*.cpp conversion/*.cpp | grep -v -e _test.cpp -e _windows.cpp)
+if ! clang-tidy -p build --quiet $sources >build/clang-tidy.log 2>&1; then
+    grep -v "warnings generated" build/clang-tidy.log
+    echo "FAIL: clang-tidy found problems"
+    exit 1
+fi
+echo "clang-tidy: clean over $(wc -w <<<"$sources") files"
+
+echo "== 4. fuzzing"
+scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

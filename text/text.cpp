@@ -9,7 +9,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <locale.h>
 #include <clocale>
 #include <cwctype>
 #endif
@@ -131,13 +130,14 @@ double ParseNumber(TextView text) {
 Text FormatWhole(std::int64_t value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    return Text(digits, result.ptr);
+    Text text(digits, result.ptr);  // widens the ASCII digits
+    return text;
 }
 
 Text FormatTwoDigits(std::int64_t value) {
     const auto tens = static_cast<char16_t>(u'0' + value / 10 % 10);
     const auto ones = static_cast<char16_t>(u'0' + value % 10);
-    return Text{tens, ones};
+    return {tens, ones};
 }
 
 double RoundHalfEven(double value) {
@@ -170,7 +170,7 @@ bool IsLowSurrogate(char16_t unit) {
 // Windows' own full-Unicode mapping, independent of the user's locale.
 class CaseMapper {
 public:
-    char32_t Map(char32_t codePoint, Case to) const {
+    [[nodiscard]] char32_t Map(char32_t codePoint, Case to) const {
         wchar_t units[2];
         int count = 1;
         if (codePoint > 0xFFFF) {
@@ -212,7 +212,7 @@ public:
     CaseMapper(const CaseMapper&) = delete;
     CaseMapper& operator=(const CaseMapper&) = delete;
 
-    char32_t Map(char32_t codePoint, Case to) const {
+    [[nodiscard]] char32_t Map(char32_t codePoint, Case to) const {
         if (locale_ == locale_t{}) {
             return codePoint;
         }
