@@ -10,7 +10,7 @@ scripts/install-deps.sh test
 jobs=$(nproc)
 
 echo "== 1. tests"
-cmake -S . -B build -DDRAVIK_WERROR=ON >/dev/null
+cmake -S . -B build -DDRAVIK_WERROR=ON -DDRAVIK_BUILD_BENCH=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -255,11 +256,15 @@ bool StartsWord(char16_t previous) {
 }  // namespace
 
 Text ProperCase(TextView text) {
-    const CaseMapper mapper;
+    // Made only when a letter beyond ASCII turns up: most names never need the tables.
+    std::optional<CaseMapper> mapper;
     // ASCII letters map A-Z <-> a-z and nothing else, whatever the platform's tables say.
     const auto map = [&mapper](char32_t codePoint, Case to) -> char32_t {
         if (codePoint >= 0x80) {
-            return mapper.Map(codePoint, to);
+            if (!mapper) {
+                mapper.emplace();
+            }
+            return mapper->Map(codePoint, to);
         }
         if (to == Case::Lower && codePoint >= U'A' && codePoint <= U'Z') {
             return codePoint + (U'a' - U'A');

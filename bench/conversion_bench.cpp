@@ -1,0 +1,198 @@
+// How fast and how lean a conversion is, on the documented example, on the largest listing Dravik
+// accepts and on a 20 MB paste without a single route point. After the runs it checks the targets:
+//   - the whole command on the largest listing within 10 x the floor (copying the listing once plus
+//     writing and syncing the finished file once);
+//   - the selection scanning lines that are no route points at 1 GB/s of UTF-16 text or more;
+//   - the whole command on the largest listing allocating at most 3 x the listing's size at its peak.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "bench/allocation_counter.h"
+#include "conversion/convert_command.h"
+#include "conversion/flight_plan.h"
+#include "conversion/plan_file.h"
+#include "conversion/route_listing.h"
+#include "conversion/test_support.h"
+
+namespace dravik {
+namespace {
+
+using testing::FakeHost;
+using testing::PointLine;
+using testing::ScratchFolder;
+
+// 4000 route points among 28,767 other lines: 32,767 lines of about 70 characters.
+Text LargestListing() {
+    const Text other = u"         remark: cross the airway at or above the level given here  ";
+    Text listing;
+    std::size_t others = 0;
+    for (std::size_t point = 0; point < 4000; ++point) {
+        listing +=
+            PointLine(u"P" + FormatWhole(static_cast<std::int64_t>(point)), u"WAYPOINT NAME") + u"\r\n";
+        const std::size_t due = (point + 1) * 28767 / 4000;
+        for (; others < due; ++others) {
+            listing += other + u"\r\n";
+        }
+    }
+    return listing;
+}
+
+// 20 MB of UTF-16 text in lines of 80 characters, none of them a route point.
+Text PasteWithoutPoints() {
+    const Text line = u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks  ---------\r\n";
+    Text listing;
+    listing.reserve(10'000'000);
+    while (listing.size() + line.size() <= 10'000'000) {
+        listing += line;
+    }
+    return listing;
+}
+
+struct Listings {
+    Text example = testing::kExampleListing;
+    Text largest = LargestListing();
+    Text noPoints = PasteWithoutPoints();
+};
+
+const Listings& AllListings() {
+    static const Listings listings;
+    return listings;
+}
+
+const Text& ListingNamed(int which) {
+    const Listings& all = AllListings();
+    return which == 0 ? all.example : which == 1 ? all.largest : all.noPoints;
+}
+
+void SetBytes(benchmark::State& state, const Text& listing) {
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(listing.size() * sizeof(char16_t)));
+}
+
+void BM_Select(benchmark::State& state) {
+    const Text& listing = ListingNamed(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(SelectPoints(listing));
+    }
+    SetBytes(state, listing);
+}
+
+void BM_BuildLines(benchmark::State& state) {
+    const Text& listing = ListingNamed(static_cast<int>(state.range(0)));
+    const std::vector<TextView> points = SelectPoints(listing);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(PlanLines(MakeRoute(points)));
+    }
+    SetBytes(state, listing);
+}
+
+// A host that hands over a fresh copy of the listing, as a window does.
+class BenchHost : public ConvertHost {
+public:
+    explicit BenchHost(const Text& listing) : listing_(listing) {}
+    Text ReadText() override { return listing_; }
+    void SetText(const Text&) override {}
+    void ShowMessage(const Text&, MessageIcon, const Text&) override {}
+
+private:
+    const Text& listing_;
+};
+
+void BM_Command(benchmark::State& state) {
+    const Text& listing = ListingNamed(static_cast<int>(state.range(0)));
+    ScratchFolder folder;
+    BenchHost host(listing);
+    for (auto _ : state) {
+        cmdR_Click(host, folder.path());
+    }
+    SetBytes(state, listing);
+}
+
+// What no conversion can beat: take the text once and put the finished file on disk once.
+void BM_Floor(benchmark::State& state) {
+    const Text& listing = ListingNamed(static_cast<int>(state.range(0)));
+    const std::string bytes = *EncodePlan(PlanLines(MakeRoute(SelectPoints(listing))));
+    ScratchFolder folder;
+    const std::string path = (folder.path() / "floor.PLN").string();
+    for (auto _ : state) {
+        Text copy = listing;
+        benchmark::DoNotOptimize(copy.data());
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
+            ::fsync(fd) != 0) {
+            state.SkipWithError("cannot write the floor file");
+        }
+        ::close(fd);
+    }
+    SetBytes(state, listing);
+}
+
+BENCHMARK(BM_Select)->Arg(0)->Arg(1)->Arg(2)->ArgName("listing");
+BENCHMARK(BM_BuildLines)->Arg(0)->Arg(1)->ArgName("listing");
+BENCHMARK(BM_Command)->Arg(0)->Arg(1)->ArgName("listing")->UseRealTime();
+BENCHMARK(BM_Floor)->Arg(0)->Arg(1)->ArgName("listing")->UseRealTime();
+
+// Keeps each run's figures so the targets can be checked after the console has shown them.
+class TargetReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1e9;
+            const auto bytes = run.counters.find("bytes_per_second");
+            if (bytes != run.counters.end()) {
+                bytesPerSecond[run.benchmark_name()] = bytes->second.value;
+            }
+        }
+    }
+    std::map<std::string, double> seconds;
+    std::map<std::string, double> bytesPerSecond;
+};
+
+std::size_t PeakOfOneCommand(const Text& listing) {
+    ScratchFolder folder;
+    BenchHost host(listing);
+    const std::size_t before = ResetAllocationPeak();
+    cmdR_Click(host, folder.path());
+    return AllocationPeak() - before;
+}
+
+}  // namespace
+}  // namespace dravik
+
+int main(int argc, char** argv) {
+    using namespace dravik;
+    benchmark::Initialize(&argc, argv);
+    TargetReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const Text& largest = AllListings().largest;
+    const double listingBytes = static_cast<double>(largest.size() * sizeof(char16_t));
+    const double command = reporter.seconds["BM_Command/listing:1/real_time"];
+    const double floor = reporter.seconds["BM_Floor/listing:1/real_time"];
+    const double scan = reporter.bytesPerSecond["BM_Select/listing:2"];
+    const double peak = static_cast<double>(PeakOfOneCommand(largest));
+    if (command == 0 || floor == 0 || scan == 0) {
+        std::printf("targets not checked: run all benchmarks (no --benchmark_filter)\n");
+        return 0;
+    }
+    const bool fast = command <= 10 * floor;
+    const bool scans = scan >= 1e9;
+    const bool lean = peak <= 3 * listingBytes;
+    std::printf("\nlargest listing: %zu lines, %.2f million characters (%.1f MB of UTF-16)\n",
+                SplitLines(largest).size(), static_cast<double>(largest.size()) / 1e6, listingBytes / 1e6);
+    std::printf("whole command %.2f ms, floor %.2f ms: %.1f x the floor (target <= 10): %s\n", command * 1e3,
+                floor * 1e3, command / floor, fast ? "met" : "MISSED");
+    std::printf("selection over lines without route points: %.2f GB/s (target >= 1): %s\n", scan / 1e9,
+                scans ? "met" : "MISSED");
+    std::printf("peak allocation of the whole command: %.1f MB, %.2f x the listing (target <= 3): %s\n",
+                peak / 1e6, peak / listingBytes, lean ? "met" : "MISSED");
+    return fast && scans && lean ? 0 : 1;
+}
