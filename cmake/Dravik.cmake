@@ -12,6 +12,11 @@ set(DRAVIK_WARNINGS
     -Woverloaded-virtual
     -Wcast-align
     -Wimplicit-fallthrough)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  # GCC 12 reports impossible overlaps inside std::basic_string's operator+ at -O2 and above (its bug
+  # 105329); the check is sound again from GCC 13 on.
+  list(APPEND DRAVIK_WARNINGS -Wno-restrict)
+endif()
 
 if(DRAVIK_BUILD_FUZZ)
   # Coverage for libFuzzer in every library the targets link; the targets add the fuzzer's main.
@@ -31,7 +36,7 @@ function(dravik_warnings target)
 endfunction()
 
 # dravik_add_test(<name> SOURCES <files...> LIBS <targets...>): one GoogleTest program, one CTest entry
-# per test case.
+# per test case (per program when cross-compiled).
 function(dravik_add_test name)
   if(NOT DRAVIK_BUILD_TESTS)
     return()
@@ -40,6 +45,11 @@ function(dravik_add_test name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   dravik_warnings(${name})
-  include(GoogleTest)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  if(CMAKE_CROSSCOMPILING)
+    # One entry per program: each start under the emulator costs far more than a test case does.
+    add_test(NAME ${name} COMMAND ${name})
+  else()
+    include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()

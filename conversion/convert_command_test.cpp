@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/platform.h"
 #include "conversion/test_support.h"
 
 namespace dravik {
@@ -90,9 +91,10 @@ TEST(ConvertCommandTest, FailedSaveSaysWhereAndWhyAndKeepsTheText) {
     FakeHost host(kExampleListing);
     cmdR_Click(host, missing);
     ASSERT_EQ(host.messages.size(), 1u);
-    const Text expected = u"Could not save the flight plan!\n" +
-                          Text(missing.u16string() + u"/EAXA-EAXB.PLN") + u"\nNo such file or directory";
-    EXPECT_EQ(host.messages[0].text, expected);
+    const Text& message = host.messages[0].text;
+    const Text start = u"Could not save the flight plan!\n" + TextFromPath(missing / "EAXA-EAXB.PLN") + u"\n";
+    EXPECT_EQ(message.substr(0, start.size()), start);
+    EXPECT_GT(message.size(), start.size());  // the system's reason follows
     EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(host.text(), kExampleListing);
 }

@@ -50,7 +50,11 @@ std::optional<std::filesystem::path> PlanFilePath(const std::filesystem::path& d
     if (!name) {
         return std::nullopt;
     }
-    return directory / *name;
+    // Appended, not joined with operator/: on Windows a name such as "C:-B.PLN" would otherwise be
+    // read as a path on drive C and replace the directory altogether.
+    std::filesystem::path path = directory / "";
+    path += *name;
+    return path;
 }
 
 std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route) {
@@ -63,7 +67,7 @@ std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const 
     if (!bytes) {
         return SaveError{shownPath, Text(kNoCodePage)};
     }
-    if (const std::error_code error = ReplaceFile(*path, *bytes)) {
+    if (const std::error_code error = ReplaceFileContents(*path, *bytes)) {
         return SaveError{shownPath, TextFromSystem(error.message())};
     }
     return std::nullopt;

@@ -30,6 +30,6 @@ Text TextFromSystem(std::string_view message);
 
 // Writes `bytes` to a new file beside `target`, syncs and closes it, then renames it over `target`. On
 // any failure the new file is removed, `target` is left exactly as it was, and the error is returned.
-std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view bytes);
+std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
 
 }  // namespace dravik

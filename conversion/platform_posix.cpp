@@ -257,7 +257,7 @@ Text TextFromSystem(std::string_view message) {
     return DecodeUtf8(message);
 }
 
-std::error_code ReplaceFile(const std::filesystem::path& target, std::string_view bytes) {
+std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
     std::filesystem::path temporaryPath;
     FileDescriptor file(CreateTemporary(target, temporaryPath));
     if (file.get() < 0) {

@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Dravik needs that are missing, and nothing else.
 #   install-deps.sh run    what building and starting the program needs
-#   install-deps.sh test   that, plus what every test needs (the default)
+#   install-deps.sh windows  what cross-building the Windows program needs
+#   install-deps.sh test   all of these, plus what every test needs (the default)
 set -euo pipefail
 
 run_packages=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
 test_packages=(xvfb xauth openbox xdotool xclip clang libclang-rt-14-dev clang-tidy libbenchmark-dev)
 
-packages=("${run_packages[@]}")
-if [[ ${1:-test} == test ]]; then
-    packages+=("${test_packages[@]}")
-fi
+windows_packages=(cmake make g++-mingw-w64-x86-64 googletest)
+wine_packages=(wine)
+
+case ${1:-test} in
+    run) packages=("${run_packages[@]}") ;;
+    windows) packages=("${windows_packages[@]}") ;;
+    *) packages=("${run_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}" "${wine_packages[@]}") ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

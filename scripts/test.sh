@@ -3,7 +3,8 @@
 #   1. the whole suite with warnings as errors (engine, headless window tests, end to end under Xvfb);
 #   2. the whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. clang-tidy over the conversion layers;
-#   4. each fuzz target for FUZZ_SECONDS (default 60).
+#   4. each fuzz target for FUZZ_SECONDS (default 60);
+#   5. the Windows program, cross-built, with its tests and an end-to-end test under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -32,3 +33,6 @@ echo "clang-tidy: clean over $(wc -w <<<"$sources") files"
 
 echo "== 4. fuzzing"
 scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
+
+echo "== 5. Windows program under Wine"
+scripts/test-windows.sh
