@@ -18,6 +18,11 @@ if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_L
   list(APPEND DRAVIK_WARNINGS -Wno-restrict)
 endif()
 
+if(WIN32)
+  # The lean, wide-character Windows headers, without the min and max macros that break std::min.
+  add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
+endif()
+
 if(DRAVIK_BUILD_FUZZ)
   # Coverage for libFuzzer in every library the targets link; the targets add the fuzzer's main.
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)

@@ -22,10 +22,7 @@ using testing::kExampleListing;
 using testing::PointLine;
 using testing::ReadBytes;
 using testing::ScratchFolder;
-
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing::WriteBytes;
 
 // A listing of `count` points from EAXA to EAXB: about 75 bytes of plan per point.
 Text LargeRoute(std::size_t count) {
@@ -41,14 +38,7 @@ struct ProgramFolder {
     ScratchFolder scratch;
     std::filesystem::path app = scratch.path() / "app";
     ProgramFolder() { std::filesystem::create_directory(app); }
-    std::vector<std::string> AppEntries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(app)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> AppEntries() const { return testing::Entries(app); }
 };
 
 TEST(SaveFailureTest, FileSizeLimitPartWayKeepsEverything) {

@@ -14,15 +14,9 @@ using testing::ExampleFileBytes;
 using testing::kExampleListing;
 using testing::PointLine;
 using testing::ReadBytes;
+using testing::RouteOf;
 using testing::ScratchFolder;
-
-Route RouteOf(const Text& listing) {
-    return MakeRoute(SelectPoints(listing));
-}
-
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using testing::WriteBytes;
 
 TEST(EncodingTest, CodePageTable) {
     const std::pair<Text, std::string> cases[] = {

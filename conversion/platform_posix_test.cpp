@@ -10,11 +10,8 @@ namespace {
 
 using testing::kExampleListing;
 using testing::PointLine;
+using testing::RouteOf;
 using testing::ScratchFolder;
-
-Route RouteOf(const Text& listing) {
-    return MakeRoute(SelectPoints(listing));
-}
 
 TEST(PlatformTest, TextOfPathsAndMessages) {
     EXPECT_EQ(TextFromSystem("Permission denied"), u"Permission denied");

@@ -1,8 +1,4 @@
 // The engine's platform pieces on Windows.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <random>
@@ -13,13 +9,6 @@
 namespace dravik {
 
 namespace {
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 std::error_code LastError() {
     return {static_cast<int>(GetLastError()), std::system_category()};

@@ -1,9 +1,5 @@
 // What saving means on Windows: UTF-16 file names, the ANSI code page, the characters Windows refuses
 // and the system's words for failures.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -19,11 +15,8 @@ using testing::ExampleFileBytes;
 using testing::kExampleListing;
 using testing::PointLine;
 using testing::ReadBytes;
+using testing::RouteOf;
 using testing::ScratchFolder;
-
-Route RouteOf(const Text& listing) {
-    return MakeRoute(SelectPoints(listing));
-}
 
 Text SystemWords(DWORD code) {
     return TextFromSystem(std::system_category().message(static_cast<int>(code)));

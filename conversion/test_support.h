@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "conversion/convert_command.h"
+#include "conversion/route_listing.h"
 #include "text/text.h"
 
 namespace dravik::testing {
@@ -56,9 +57,27 @@ inline Text PointLine(TextView id, TextView name = u"") {
     return line + u"         0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" " + Text(name);
 }
 
+inline Route RouteOf(const Text& listing) {
+    return MakeRoute(SelectPoints(listing));
+}
+
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The names of the entries in a folder, sorted.
+inline std::vector<std::string> Entries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // A fresh folder under the system's temporary directory, removed with everything in it at the end.
@@ -80,15 +99,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-    // The names of the files in the folder, sorted.
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return testing::Entries(path_); }
 
 private:
     std::filesystem::path path_;

@@ -14,6 +14,14 @@ namespace dravik {
 using Text = std::u16string;
 using TextView = std::u16string_view;
 
+// UTF-16 halves of a character beyond U+FFFF; one without its partner is a lone surrogate.
+constexpr bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 // Whole-text wildcard match: "?" is any one unit, "#" one ASCII digit, "*" any run (line breaks too),
 // anything else itself. MatchesPattern(u"N55", u"?##") is true. Time is O(text x pattern) at worst.
 bool MatchesPattern(TextView text, TextView pattern);

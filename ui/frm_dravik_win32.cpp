@@ -14,7 +14,9 @@ constexpr wchar_t kWindowClass[] = L"DravikMainWindow";
 constexpr int kConvertButtonId = 100;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // close button, fixed size
 
-std::wstring Wide(TextView text) { return {text.begin(), text.end()}; }
+std::wstring Wide(TextView text) {
+    return {text.begin(), text.end()};
+}
 
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
@@ -26,22 +28,24 @@ int ScreenDpi() {
 RECT Place(const TwipsRect& twips, int dpi) {
     const int left = MulDiv(twips.left, dpi, kTwipsPerInch);
     const int top = MulDiv(twips.top, dpi, kTwipsPerInch);
-    return {left, top, left + MulDiv(twips.width, dpi, kTwipsPerInch), top + MulDiv(twips.height, dpi, kTwipsPerInch)};
+    return {left, top, left + MulDiv(twips.width, dpi, kTwipsPerInch),
+            top + MulDiv(twips.height, dpi, kTwipsPerInch)};
 }
 
-HWND CreateControl(HWND parent, DWORD exStyle, const wchar_t* kind, TextView text, DWORD style, const RECT& place,
-                   int id) {
-    return CreateWindowExW(exStyle, kind, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, place.left, place.top,
-                           place.right - place.left, place.bottom - place.top, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+HWND CreateControl(HWND parent, DWORD exStyle, const wchar_t* kind, TextView text, DWORD style,
+                   const RECT& place, int id) {
+    return CreateWindowExW(exStyle, kind, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
+                           place.top, place.right - place.left, place.bottom - place.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                           nullptr);
 }
 
 // Courier New 9.75 pt; FIXED_PITCH | FF_MODERN lets Windows pick another fixed-pitch face where Courier
 // New is missing, so the label's columns still stand over the listing.
 HFONT CreateListingFont(int dpi) {
     return CreateFontW(-MulDiv(kListingFontCentipoints, dpi, 7200), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                       Wide(kListingFontFace).c_str());
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FIXED_PITCH | FF_MODERN, Wide(kListingFontFace).c_str());
 }
 
 // The desktop's message font, which is what a button shows when nobody chose another.
@@ -112,18 +116,20 @@ frmDravik::frmDravik(HINSTANCE instance) : icon_(CreateRouteIcon()) {
     const int dpi = ScreenDpi();
     RECT frame = Place(kClientArea, dpi);
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
-    frm_ = CreateWindowExW(0, kWindowClass, Wide(kProgramName).c_str(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    frm_ = CreateWindowExW(0, kWindowClass, Wide(kProgramName).c_str(), kWindowStyle, CW_USEDEFAULT,
+                           CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                           nullptr, instance, this);
 
     listingFont_ = CreateListingFont(dpi);
     buttonFont_ = CreateDefaultFont();
     // Created in tab order: text box, label, button.
     txtR = CreateControl(frm_, WS_EX_CLIENTEDGE, L"EDIT", u"",
-                         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, Place(kTextBoxPlace, dpi),
-                         0);
-    Label1 = CreateControl(frm_, 0, L"STATIC", kColumnHeader, SS_LEFT | SS_NOPREFIX, Place(kLabelPlace, dpi), 0);
-    cmdR = CreateControl(frm_, 0, L"BUTTON", kButtonCaption, WS_TABSTOP | BS_PUSHBUTTON, Place(kButtonPlace, dpi),
-                         kConvertButtonId);
+                         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                         Place(kTextBoxPlace, dpi), 0);
+    Label1 =
+        CreateControl(frm_, 0, L"STATIC", kColumnHeader, SS_LEFT | SS_NOPREFIX, Place(kLabelPlace, dpi), 0);
+    cmdR = CreateControl(frm_, 0, L"BUTTON", kButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
+                         Place(kButtonPlace, dpi), kConvertButtonId);
     SendMessageW(txtR, EM_SETLIMITTEXT, 0, 0);  // no length limit of the box's own
     SendMessageW(txtR, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont_), FALSE);
     SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont_), FALSE);
@@ -176,14 +182,19 @@ Text frmDravik::ReadText() {
     return WithCrLfBreaks(Text(text.begin(), text.end()));
 }
 
-void frmDravik::SetText(const Text& text) { SetWindowTextW(txtR, Wide(text).c_str()); }
+void frmDravik::SetText(const Text& text) {
+    SetWindowTextW(txtR, Wide(text).c_str());
+}
 
 void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& title) {
-    const auto iconStyle = static_cast<UINT>(icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONSTOP);
+    const auto iconStyle =
+        static_cast<UINT>(icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONSTOP);
     MessageBoxW(frm_, Wide(text).c_str(), Wide(title).c_str(), MB_OK | iconStyle);
 }
 
-void frmDravik::cmdR_Click() { dravik::cmdR_Click(*this); }
+void frmDravik::cmdR_Click() {
+    dravik::cmdR_Click(*this);
+}
 
 LRESULT CALLBACK frmDravik::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {

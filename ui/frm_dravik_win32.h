@@ -7,10 +7,6 @@
 // It places and labels its controls from main_window_layout.h, as the Qt window does.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include "conversion/convert_command.h"
