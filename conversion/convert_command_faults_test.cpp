@@ -16,13 +16,7 @@
 namespace dravik {
 namespace {
 
-using testing::ExampleFileBytes;
-using testing::FakeHost;
-using testing::kExampleListing;
-using testing::PointLine;
-using testing::ReadBytes;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using namespace testing;  // the shared helpers of test_support.h
 
 // A listing of `count` points from EAXA to EAXB: about 75 bytes of plan per point.
 Text LargeRoute(std::size_t count) {

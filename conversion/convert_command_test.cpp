@@ -8,12 +8,7 @@
 namespace dravik {
 namespace {
 
-using testing::ExampleFileBytes;
-using testing::FakeHost;
-using testing::kExampleListing;
-using testing::PointLine;
-using testing::ReadBytes;
-using testing::ScratchFolder;
+using namespace testing;  // the shared helpers of test_support.h
 
 Text Points(std::size_t count) {
     Text listing;

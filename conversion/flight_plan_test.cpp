@@ -7,9 +7,7 @@
 namespace dravik {
 namespace {
 
-using testing::kExampleLines;
-using testing::kExampleListing;
-using testing::PointLine;
+using namespace testing;  // the shared helpers of test_support.h
 
 std::vector<Text> Widened(const std::vector<std::string>& lines) {
     std::vector<Text> wide;

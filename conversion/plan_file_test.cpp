@@ -10,13 +10,7 @@
 namespace dravik {
 namespace {
 
-using testing::ExampleFileBytes;
-using testing::kExampleListing;
-using testing::PointLine;
-using testing::ReadBytes;
-using testing::RouteOf;
-using testing::ScratchFolder;
-using testing::WriteBytes;
+using namespace testing;  // the shared helpers of test_support.h
 
 TEST(EncodingTest, CodePageTable) {
     const std::pair<Text, std::string> cases[] = {

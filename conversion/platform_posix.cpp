@@ -230,8 +230,7 @@ std::optional<std::filesystem::path> PathFromText(TextView name) {
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char16_t unit = name[i];
         if (IsHighSurrogate(unit) && i + 1 < name.size() && IsLowSurrogate(name[i + 1])) {
-            AppendUtf8(utf8, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
-                                 (static_cast<char32_t>(name[i + 1]) - 0xDC00));
+            AppendUtf8(utf8, CombineSurrogates(unit, name[i + 1]));
             ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
             return std::nullopt;

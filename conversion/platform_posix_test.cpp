@@ -8,10 +8,7 @@
 namespace dravik {
 namespace {
 
-using testing::kExampleListing;
-using testing::PointLine;
-using testing::RouteOf;
-using testing::ScratchFolder;
+using namespace testing;  // the shared helpers of test_support.h
 
 TEST(PlatformTest, TextOfPathsAndMessages) {
     EXPECT_EQ(TextFromSystem("Permission denied"), u"Permission denied");

@@ -11,12 +11,7 @@
 namespace dravik {
 namespace {
 
-using testing::ExampleFileBytes;
-using testing::kExampleListing;
-using testing::PointLine;
-using testing::ReadBytes;
-using testing::RouteOf;
-using testing::ScratchFolder;
+using namespace testing;  // the shared helpers of test_support.h
 
 Text SystemWords(DWORD code) {
     return TextFromSystem(std::system_category().message(static_cast<int>(code)));

@@ -184,8 +184,7 @@ public:
         }
         if (written == 2 && IsHighSurrogate(static_cast<char16_t>(mapped[0])) &&
             IsLowSurrogate(static_cast<char16_t>(mapped[1]))) {
-            return 0x10000 + ((static_cast<char32_t>(mapped[0]) - 0xD800) << 10) +
-                   (static_cast<char32_t>(mapped[1]) - 0xDC00);
+            return CombineSurrogates(static_cast<char16_t>(mapped[0]), static_cast<char16_t>(mapped[1]));
         }
         return codePoint;
     }
@@ -274,8 +273,7 @@ Text ProperCase(TextView text) {
         const char16_t unit = text[i];
         char32_t codePoint = unit;
         if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            codePoint = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
-                        (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+            codePoint = CombineSurrogates(unit, text[i + 1]);
             ++i;
         } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
             out.push_back(unit);  // a lone surrogate is no letter: keep it as it is

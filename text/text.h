@@ -21,6 +21,10 @@ constexpr bool IsHighSurrogate(char16_t unit) {
 constexpr bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
+// The character a surrogate pair stands for: CombineSurrogates(0xD834, 0xDD1E) == U'\U0001D11E'.
+constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
+    return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (static_cast<char32_t>(low) - 0xDC00);
+}
 
 // Whole-text wildcard match: "?" is any one unit, "#" one ASCII digit, "*" any run (line breaks too),
 // anything else itself. MatchesPattern(u"N55", u"?##") is true. Time is O(text x pattern) at worst.

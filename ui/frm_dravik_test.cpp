@@ -20,11 +20,7 @@
 namespace dravik {
 namespace {
 
-using testing::ExampleFileBytes;
-using testing::kExampleListing;
-using testing::PointLine;
-using testing::ReadBytes;
-using testing::ScratchFolder;
+using namespace testing;  // the shared helpers of test_support.h
 
 QString ToQString(const Text& text) {
     return QString::fromStdU16String(text);
