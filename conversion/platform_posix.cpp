@@ -5,7 +5,6 @@
 
 #include <fcntl.h>
 #include <iconv.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "conversion/platform.h"
@@ -172,12 +171,7 @@ Text DecodeUtf8(std::string_view bytes) {
             i += used;
             continue;
         }
-        if (codePoint > 0xFFFF) {
-            out += static_cast<char16_t>(0xD800 + ((codePoint - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(codePoint);
-        }
+        AppendCodePoint(out, codePoint);
         i += used;
     }
     return out;

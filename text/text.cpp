@@ -155,6 +155,16 @@ double RoundHalfEven(double value) {
     return std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
 }
 
+void AppendCodePoint(Text& out, char32_t codePoint) {
+    if (codePoint > 0xFFFF) {
+        const char32_t offset = codePoint - 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(codePoint));
+    }
+}
+
 namespace {
 
 enum class Case { Lower, Upper };
@@ -165,20 +175,14 @@ enum class Case { Lower, Upper };
 class CaseMapper {
 public:
     [[nodiscard]] char32_t Map(char32_t codePoint, Case to) const {
-        wchar_t units[2];
-        int count = 1;
-        if (codePoint > 0xFFFF) {
-            const char32_t offset = codePoint - 0x10000;
-            units[0] = static_cast<wchar_t>(0xD800 + (offset >> 10));
-            units[1] = static_cast<wchar_t>(0xDC00 + (offset & 0x3FF));
-            count = 2;
-        } else {
-            units[0] = static_cast<wchar_t>(codePoint);
-        }
+        Text units;
+        AppendCodePoint(units, codePoint);
         wchar_t mapped[4];
         const DWORD flags = (to == Case::Lower ? LCMAP_LOWERCASE : LCMAP_UPPERCASE) | LCMAP_LINGUISTIC_CASING;
+        // wchar_t is a UTF-16 unit on Windows, the same as char16_t.
         const int written =
-            LCMapStringEx(LOCALE_NAME_INVARIANT, flags, units, count, mapped, 4, nullptr, nullptr, 0);
+            LCMapStringEx(LOCALE_NAME_INVARIANT, flags, reinterpret_cast<LPCWSTR>(units.data()),
+                          static_cast<int>(units.size()), mapped, 4, nullptr, nullptr, 0);
         if (written == 1 && !IsHighSurrogate(static_cast<char16_t>(mapped[0]))) {
             return static_cast<char32_t>(mapped[0]);
         }
@@ -219,16 +223,6 @@ private:
 };
 
 #endif
-
-void AppendCodePoint(Text& out, char32_t codePoint) {
-    if (codePoint > 0xFFFF) {
-        const char32_t offset = codePoint - 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(codePoint));
-    }
-}
 
 bool StartsWord(char16_t previous) {
     switch (previous) {

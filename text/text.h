@@ -26,6 +26,9 @@ constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
     return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (static_cast<char32_t>(low) - 0xDC00);
 }
 
+// Appends one character as one UTF-16 unit, or as a surrogate pair beyond U+FFFF.
+void AppendCodePoint(Text& out, char32_t codePoint);
+
 // Whole-text wildcard match: "?" is any one unit, "#" one ASCII digit, "*" any run (line breaks too),
 // anything else itself. MatchesPattern(u"N55", u"?##") is true. Time is O(text x pattern) at worst.
 bool MatchesPattern(TextView text, TextView pattern);
