@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <string>
 
 #include <sys/resource.h>
@@ -60,6 +61,37 @@ TEST(SaveFailureTest, FileSizeLimitPartWayKeepsEverything) {
     ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0) << "no \"File too large\" message, or the text was not kept";
     EXPECT_EQ(ReadBytes(folder.app / "EAXA-EAXB.PLN"), earlier);
+    EXPECT_EQ(folder.AppEntries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+}
+
+// Memory runs out for real: the address space is capped just above what the child already uses, so the
+// command's own copy of a large listing cannot be made.
+TEST(SaveFailureTest, AddressSpaceLimitGivesAStopMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here would allow";
+#endif
+    ProgramFolder folder;
+    WriteBytes(folder.app / "EAXA-EAXB.PLN", "earlier");
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const Text listing = kExampleListing + u"\r\n" + Text(40'000'000, u'x');
+        FakeHost host(listing);
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t cap = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + (32u << 20);
+        const rlimit limit{cap, cap};
+        setrlimit(RLIMIT_AS, &limit);
+        cmdR_Click(host, folder.app);
+        const bool stopped = host.messages.size() == 1 && host.messages[0].icon == MessageIcon::Stop &&
+                             host.messages[0].text == kOutOfMemoryMessage;
+        _exit(stopped && host.text() == listing ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "no out-of-memory message, or the text was not kept";
+    EXPECT_EQ(ReadBytes(folder.app / "EAXA-EAXB.PLN"), "earlier");
     EXPECT_EQ(folder.AppEntries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 

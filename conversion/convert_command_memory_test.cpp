@@ -1,0 +1,147 @@
+// The convert command when memory runs out: every allocation of a run is made to fail in turn, and each
+// time the user gets a stop message, keeps the text and keeps the earlier plan.
+#include "conversion/convert_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <new>
+#include <stdexcept>
+
+#include "conversion/test_support.h"
+
+namespace {
+
+// The allocation seam: how many allocations may still succeed before one fails (negative: none
+// fails), and whether one has. Global because operator new is; only this test program replaces it.
+long allocationsBeforeFailure = -1;
+bool allocationFailed = false;
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) {
+        allocationFailed = true;
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+// GCC takes these for frees of memory from the library's operator new, which they replace.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace dravik {
+namespace {
+
+using namespace testing;  // the shared helpers of test_support.h
+
+// Makes allocation number `n` (from 0) fail while it lives; fired() tells whether it came to that.
+class FailingAllocation {
+public:
+    explicit FailingAllocation(long n) {
+        allocationsBeforeFailure = n;
+        allocationFailed = false;
+    }
+    ~FailingAllocation() { allocationsBeforeFailure = -1; }
+    FailingAllocation(const FailingAllocation&) = delete;
+    FailingAllocation& operator=(const FailingAllocation&) = delete;
+
+    [[nodiscard]] static bool fired() { return allocationFailed; }
+};
+
+// Lets the fake window record what it was told without the seam failing it: the window's own
+// bookkeeping is not the conversion under test. Reading the text stays exposed, as a real copy is.
+class RecordingHost : public FakeHost {
+public:
+    using FakeHost::FakeHost;
+    void SetText(const Text& text) override {
+        const Paused paused;
+        FakeHost::SetText(text);
+    }
+    void ShowMessage(const Text& text, MessageIcon icon, const Text& title) override {
+        const Paused paused;
+        FakeHost::ShowMessage(text, icon, title);
+    }
+
+private:
+    struct Paused {
+        long saved = allocationsBeforeFailure;
+        Paused() { allocationsBeforeFailure = -1; }
+        ~Paused() { allocationsBeforeFailure = saved; }
+        Paused(const Paused&) = delete;
+        Paused& operator=(const Paused&) = delete;
+    };
+};
+
+TEST(OutOfMemoryTest, EveryFailedAllocationKeepsTheTextAndTheEarlierPlan) {
+    ScratchFolder folder;
+    const auto plan = folder.path() / "EAXA-EAXB.PLN";
+    WriteBytes(plan, "earlier");
+    long n = 0;
+    for (;; ++n) {
+        RecordingHost host(kExampleListing);
+        bool failed = false;
+        {
+            const FailingAllocation failing(n);
+            cmdR_Click(host, folder.path());
+            failed = FailingAllocation::fired();
+        }
+        if (!failed) {
+            break;  // every allocation of a run has failed once
+        }
+        ASSERT_EQ(host.messages.size(), 1u) << "allocation " << n;
+        EXPECT_EQ(host.messages[0].text, kOutOfMemoryMessage) << "allocation " << n;
+        EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
+        EXPECT_EQ(host.text(), kExampleListing) << "allocation " << n;
+        EXPECT_EQ(ReadBytes(plan), "earlier") << "allocation " << n;
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"}) << "allocation " << n;
+    }
+    EXPECT_GT(n, 20) << "the seam never reached the conversion";
+    RecordingHost host(kExampleListing);
+    cmdR_Click(host, folder.path());
+    EXPECT_EQ(ReadBytes(plan), ExampleFileBytes());
+}
+
+// A window that cannot even copy its text out, or fails some other way, is stopped the same way.
+TEST(OutOfMemoryTest, ThrowingHostGetsAStopMessage) {
+    struct ThrowingHost : FakeHost {
+        std::function<void()> toss;
+        ThrowingHost(std::function<void()> thrower) : FakeHost(kExampleListing), toss(std::move(thrower)) {}
+        Text ReadText() override {
+            toss();
+            return FakeHost::ReadText();
+        }
+    };
+    const std::pair<std::function<void()>, Text> cases[] = {
+        {[] { throw std::bad_alloc(); }, Text(kOutOfMemoryMessage)},
+        {[] { Text().reserve(Text().max_size() + 1); }, Text(kOutOfMemoryMessage)},
+        {[] { throw std::runtime_error("no entropy"); }, u"Could not convert the listing!\nno entropy"},
+    };
+    for (const auto& [thrower, message] : cases) {
+        ScratchFolder folder;
+        ThrowingHost host(thrower);
+        cmdR_Click(host, folder.path());
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, message);
+        EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
+        EXPECT_EQ(host.text(), kExampleListing);
+        EXPECT_TRUE(folder.Entries().empty());
+    }
+}
+
+}  // namespace
+}  // namespace dravik
