@@ -30,6 +30,23 @@ Text TextFromSystem(std::string_view message);
 
 // Writes `bytes` to a new file beside `target`, syncs and closes it, then renames it over `target`. On
 // any failure the new file is removed, `target` is left exactly as it was, and the error is returned.
+// As careful editors do: a `target` that is a symbolic link is replaced where the link points, so the
+// link keeps working; an earlier file the user may not write to (read-only, or another owner's) is not
+// replaced ("Permission denied"); a replaced file keeps its permissions.
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
+
+// An open file as the system hands it out: a descriptor on POSIX, a HANDLE on Windows.
+#ifdef _WIN32
+using NativeFile = void*;
+#else
+using NativeFile = int;
+#endif
+
+// The step that writes the bytes into the new file; tests swap it to make a save fail part-way.
+using WriteStep = std::error_code (*)(NativeFile file, std::string_view bytes);
+
+// ReplaceFileContents with its write step given.
+std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes,
+                                    WriteStep write);
 
 }  // namespace dravik

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "conversion/platform.h"
@@ -52,22 +53,20 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     [[nodiscard]] int get() const { return fd_; }
-    // Closes now so that a failing close, which can report a late write error, is seen.
-    std::error_code Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? std::error_code{} : LastError();
-    }
 
 private:
     int fd_;
 };
 
-// Removes the temporary file unless the save got as far as renaming it.
+// The new file of a save: open until Close(), and removed again unless Keep() is called once it has
+// been renamed into place.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
+    TemporaryFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
     ~TemporaryFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
         if (!path_.empty()) {
             ::unlink(path_.c_str());
         }
@@ -75,10 +74,18 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+    [[nodiscard]] int fd() const { return fd_; }
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+    // Closes now so that a failing close, which can report a late write error, is seen.
+    std::error_code Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? std::error_code{} : LastError();
+    }
     void Keep() { path_.clear(); }
 
 private:
+    int fd_;
     std::filesystem::path path_;
 };
 
@@ -116,6 +123,38 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
     }
     errno = EEXIST;
     return -1;
+}
+
+// Where the file at `path` really is: symbolic links followed, as the system would, relative to the
+// folder of the link. The last link may point to nothing yet; that is where a new file goes.
+std::filesystem::path FollowLinks(std::filesystem::path path, std::error_code& error) {
+    constexpr int kMostLinks = 40;  // as many as the kernel follows before ELOOP
+    for (int links = 0; links <= kMostLinks; ++links) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            return path;
+        }
+        const std::filesystem::path pointee = std::filesystem::read_symlink(path, error);
+        if (error) {
+            return {};
+        }
+        path = pointee.is_absolute() ? pointee : path.parent_path() / pointee;
+    }
+    error = {ELOOP, std::generic_category()};
+    return {};
+}
+
+// Renaming over a file gives the folder's owner a new file; only replace one the user owns and may
+// write to, so that a read-only plan, or another user's, is never swapped out behind their back.
+// Root, who may write anything, still respects a file without write permission.
+std::error_code CheckReplaceable(const struct stat& earlier) {
+    if (S_ISDIR(earlier.st_mode)) {
+        return {EISDIR, std::generic_category()};
+    }
+    if (!S_ISREG(earlier.st_mode) || earlier.st_uid != ::geteuid() || (earlier.st_mode & S_IWUSR) == 0) {
+        return {EACCES, std::generic_category()};
+    }
+    return {};
 }
 
 void AppendUtf8(std::string& out, char32_t codePoint) {
@@ -244,29 +283,54 @@ Text TextFromSystem(std::string_view message) {
 }
 
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
-    std::filesystem::path temporaryPath;
-    FileDescriptor file(CreateTemporary(target, temporaryPath));
-    if (file.get() < 0) {
+    return ReplaceFileContents(target, bytes, &WriteAll);
+}
+
+std::error_code ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes,
+                                    WriteStep write) {
+    std::error_code error;
+    const std::filesystem::path target = FollowLinks(requested, error);
+    if (error) {
+        return error;
+    }
+    struct stat earlier {};
+    const bool replacing = ::stat(target.c_str(), &earlier) == 0;
+    if (!replacing && errno != ENOENT) {
         return LastError();
     }
-    TemporaryFile temporary(temporaryPath);
-    if (auto error = WriteAll(file.get(), bytes)) {
-        return error;
+    if (replacing) {
+        if (auto refused = CheckReplaceable(earlier)) {
+            return refused;
+        }
+    }
+    // Made before the rename, so that nothing after it can fail for want of memory.
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+
+    std::filesystem::path temporaryPath;
+    const int fd = CreateTemporary(target, temporaryPath);
+    if (fd < 0) {
+        return LastError();
+    }
+    TemporaryFile temporary(fd, std::move(temporaryPath));
+    if (replacing && ::fchmod(temporary.fd(), earlier.st_mode & 07777) != 0) {
+        return LastError();
+    }
+    if (auto failed = write(temporary.fd(), bytes)) {
+        return failed;
     }
     // The data must be on disk before the rename makes it the plan, or a crash could leave an empty file.
-    if (::fsync(file.get()) != 0) {
+    if (::fsync(temporary.fd()) != 0) {
         return LastError();
     }
-    if (auto error = file.Close()) {
-        return error;
+    if (auto failed = temporary.Close()) {
+        return failed;
     }
     if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
         return LastError();
     }
     temporary.Keep();
     // Make the rename itself durable; the plan is already complete, so a failure here changes nothing.
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() >= 0) {
         ::fsync(directory.get());
     }

@@ -1,5 +1,9 @@
-// What saving means on a POSIX system: UTF-8 file names and the C library's words for failures.
+// What saving means on a POSIX system: UTF-8 file names, the C library's words for failures, and
+// replacing an earlier plan as a careful editor does.
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "conversion/plan_file.h"
 #include "conversion/platform.h"
@@ -49,6 +53,127 @@ TEST(PosixSaveTest, ReasonsInTheSystemsWords) {
     EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing))->reason, u"Is a directory");
     EXPECT_EQ(SavePlan(folder.path() / "missing", RouteOf(kExampleListing))->reason,
               u"No such file or directory");
+}
+
+namespace fs = std::filesystem;
+
+fs::perms PermissionsOf(const fs::path& path) {
+    return fs::symlink_status(path).permissions();
+}
+
+// The program's folder and another one beside it, where links may point.
+struct Folders {
+    ScratchFolder scratch;
+    fs::path app = scratch.path() / "app";
+    fs::path elsewhere = scratch.path() / "elsewhere";
+    fs::path plan = app / "EAXA-EAXB.PLN";
+    Folders() {
+        fs::create_directory(app);
+        fs::create_directory(elsewhere);
+    }
+};
+
+TEST(PosixReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
+    struct Case {
+        const char* what;
+        fs::path link;  // what the plan's link holds
+        fs::path real;  // where the plan then is
+    };
+    for (const bool earlierExists : {true, false}) {
+        Folders folders;
+        const Case cases[] = {
+            {"relative", "../elsewhere/real.PLN", folders.elsewhere / "real.PLN"},
+            {"absolute", folders.elsewhere / "real.PLN", folders.elsewhere / "real.PLN"},
+            {"chain", "../elsewhere/first", folders.elsewhere / "real.PLN"},
+        };
+        fs::create_symlink("real.PLN", folders.elsewhere / "first");
+        for (const Case& c : cases) {
+            fs::remove(folders.plan);
+            fs::remove(c.real);
+            fs::create_symlink(c.link, folders.plan);
+            if (earlierExists) {
+                WriteBytes(c.real, "earlier");
+            }
+            EXPECT_EQ(SavePlan(folders.app, RouteOf(kExampleListing)), std::nullopt) << c.what;
+            EXPECT_TRUE(fs::is_symlink(folders.plan)) << c.what;
+            EXPECT_EQ(fs::read_symlink(folders.plan), c.link) << c.what;
+            EXPECT_EQ(ReadBytes(c.real), ExampleFileBytes()) << c.what;
+            EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"}) << c.what;
+            EXPECT_EQ(Entries(folders.elsewhere), (std::vector<std::string>{"first", "real.PLN"})) << c.what;
+        }
+    }
+}
+
+TEST(PosixReplaceTest, LinkLoopIsReported) {
+    Folders folders;
+    fs::create_symlink("EAXA-EAXB.PLN", folders.plan);
+    const auto error = SavePlan(folders.app, RouteOf(kExampleListing));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->reason, u"Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_symlink(folders.plan));
+}
+
+TEST(PosixReplaceTest, ReplacedPlanKeepsItsPermissions) {
+    for (const auto mode : {fs::perms(0600), fs::perms(0604), fs::perms(0664), fs::perms(0755)}) {
+        Folders folders;
+        WriteBytes(folders.plan, "earlier");
+        fs::permissions(folders.plan, mode);
+        EXPECT_EQ(SavePlan(folders.app, RouteOf(kExampleListing)), std::nullopt);
+        EXPECT_EQ(ReadBytes(folders.plan), ExampleFileBytes());
+        EXPECT_EQ(PermissionsOf(folders.plan), mode) << static_cast<int>(mode);
+    }
+}
+
+TEST(PosixReplaceTest, NewPlanGetsTheUsualPermissions) {
+    Folders folders;
+    const mode_t mask = ::umask(022);
+    EXPECT_EQ(SavePlan(folders.app, RouteOf(kExampleListing)), std::nullopt);
+    ::umask(mask);
+    EXPECT_EQ(PermissionsOf(folders.plan), fs::perms(0644));
+}
+
+// A plan the user may not write to stays as it is, even for root, who could.
+TEST(PosixReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
+    Folders folders;
+    WriteBytes(folders.plan, "earlier");
+    fs::permissions(folders.plan, fs::perms(0444));
+    const auto readOnly = SavePlan(folders.app, RouteOf(kExampleListing));
+    ASSERT_TRUE(readOnly.has_value());
+    EXPECT_EQ(readOnly->reason, u"Permission denied");
+    EXPECT_EQ(ReadBytes(folders.plan), "earlier");
+    EXPECT_EQ(PermissionsOf(folders.plan), fs::perms(0444));
+
+    // Through a link, the file it points to decides.
+    fs::rename(folders.plan, folders.elsewhere / "real.PLN");
+    fs::create_symlink(folders.elsewhere / "real.PLN", folders.plan);
+    EXPECT_EQ(SavePlan(folders.app, RouteOf(kExampleListing))->reason, u"Permission denied");
+    EXPECT_EQ(ReadBytes(folders.elsewhere / "real.PLN"), "earlier");
+    EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    EXPECT_EQ(Entries(folders.elsewhere), std::vector<std::string>{"real.PLN"});
+
+    fs::remove(folders.plan);
+    WriteBytes(folders.plan, "another user's");
+    if (::chown(folders.plan.c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)) != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    EXPECT_EQ(SavePlan(folders.app, RouteOf(kExampleListing))->reason, u"Permission denied");
+    EXPECT_EQ(ReadBytes(folders.plan), "another user's");
+}
+
+// A save that fails part-way through its write leaves neither a temporary file nor a changed plan.
+TEST(PosixReplaceTest, FailedWriteLeavesNothingBehind) {
+    Folders folders;
+    WriteBytes(folders.plan, "earlier");
+    const WriteStep halfThenDiskFull = [](NativeFile file, std::string_view bytes) -> std::error_code {
+        if (::write(file, bytes.data(), bytes.size() / 2) < 0) {
+            return {errno, std::generic_category()};
+        }
+        return {ENOSPC, std::generic_category()};
+    };
+    const std::error_code error = ReplaceFileContents(folders.plan, ExampleFileBytes(), halfThenDiskFull);
+    EXPECT_EQ(error, std::error_code(ENOSPC, std::generic_category()));
+    EXPECT_EQ(ReadBytes(folders.plan), "earlier");
+    EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
 }  // namespace

@@ -31,22 +31,21 @@ public:
 
     [[nodiscard]] bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
     [[nodiscard]] HANDLE get() const { return handle_; }
-    // Closes now so that a failing close is seen.
-    std::error_code Close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) ? std::error_code{} : LastError();
-    }
 
 private:
     HANDLE handle_;
 };
 
-// Removes the temporary file unless the save got as far as renaming it.
+// The new file of a save: open until Close(), and deleted again unless Keep() is called once it has
+// been moved into place. It is opened without sharing, so Windows deletes it only once it is closed:
+// the destructor closes first.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::wstring path) : path_(std::move(path)) {}
+    TemporaryFile(HANDLE handle, std::wstring path) : handle_(handle), path_(std::move(path)) {}
     ~TemporaryFile() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
         if (!path_.empty()) {
             DeleteFileW(path_.c_str());
         }
@@ -54,12 +53,63 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
+    [[nodiscard]] HANDLE handle() const { return handle_; }
     [[nodiscard]] const std::wstring& path() const { return path_; }
+    // Closes now so that a failing close is seen.
+    std::error_code Close() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(handle) ? std::error_code{} : LastError();
+    }
     void Keep() { path_.clear(); }
 
 private:
+    HANDLE handle_;
     std::wstring path_;
 };
+
+// The attributes a replaced plan takes over from the earlier one.
+DWORD KeptAttributes(DWORD earlier) {
+    const DWORD kept = earlier & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    return kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept;
+}
+
+std::error_code WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            return LastError();
+        }
+        bytes.remove_prefix(written);
+    }
+    return {};
+}
+
+// Where a plan that is a symbolic link (or another reparse point) really is, so that the link is kept
+// and the file it points to replaced.
+std::error_code FollowLink(std::wstring& path) {
+    const Handle link(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!link.valid()) {
+        return LastError();
+    }
+    std::wstring resolved(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            link.get(), resolved.data(), static_cast<DWORD>(resolved.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) {
+            return LastError();
+        }
+        if (length < resolved.size()) {
+            resolved.resize(length);
+            path = std::move(resolved);
+            return {};
+        }
+        resolved.resize(length);  // too short: `length` is the size needed
+    }
+}
 
 // Windows refuses these in a file name; some file systems (and Wine) would take a few of them, so
 // they are refused here, in the system's own words, before anything is created.
@@ -167,35 +217,53 @@ Text TextFromSystem(std::string_view message) {
 }
 
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
-    // Not target.filename(): the standard library reads a ":" inside the last component as the end of
-    // a drive name and would hand back only what follows it.
-    const std::wstring& native = target.native();
-    const std::size_t separator = native.find_last_of(L"\\/");
-    if (IsRefusedInFileName(separator == std::wstring::npos ? native : native.substr(separator + 1))) {
+    return ReplaceFileContents(target, bytes, &WriteAll);
+}
+
+std::error_code ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes,
+                                    WriteStep write) {
+    // Not requested.filename(): the standard library reads a ":" inside the last component as the end
+    // of a drive name and would hand back only what follows it.
+    std::wstring target = requested.native();
+    const std::size_t separator = target.find_last_of(L"\\/");
+    if (IsRefusedInFileName(separator == std::wstring::npos ? target : target.substr(separator + 1))) {
         return {ERROR_INVALID_NAME, std::system_category()};
     }
-    std::wstring temporaryPath;
-    Handle file(CreateTemporary(target, temporaryPath));
-    if (!file.valid()) {
-        return LastError();
-    }
-    TemporaryFile temporary(temporaryPath);
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(file.get(), bytes.data(), chunk, &written, nullptr)) {
-            return LastError();
+    DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        if (auto error = FollowLink(target)) {
+            return error;
         }
-        bytes.remove_prefix(written);
+        attributes = GetFileAttributesW(target.c_str());
     }
-    // The data must be on disk before the rename makes it the plan.
-    if (!FlushFileBuffers(file.get())) {
+    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
+    if (replacing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return {ERROR_ACCESS_DENIED, std::system_category()};
+    }
+
+    std::wstring temporaryPath;
+    const HANDLE handle = CreateTemporary(target, temporaryPath);
+    if (handle == INVALID_HANDLE_VALUE) {
         return LastError();
     }
-    if (auto error = file.Close()) {
+    TemporaryFile temporary(handle, std::move(temporaryPath));
+    if (auto error = write(temporary.handle(), bytes)) {
         return error;
     }
-    if (!MoveFileExW(temporary.path().c_str(), target.wstring().c_str(),
+    // The data must be on disk before the move makes it the plan.
+    if (!FlushFileBuffers(temporary.handle())) {
+        return LastError();
+    }
+    if (auto error = temporary.Close()) {
+        return error;
+    }
+    // The plan keeps the earlier file's attributes (hidden, archive, ...). Not ReplaceFileW, which would
+    // also keep its access rights: when it fails to move the new file in, it may already have removed
+    // the earlier one.
+    if (replacing && !SetFileAttributesW(temporary.path().c_str(), KeptAttributes(attributes))) {
+        return LastError();
+    }
+    if (!MoveFileExW(temporary.path().c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return LastError();
     }

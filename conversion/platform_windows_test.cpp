@@ -70,5 +70,65 @@ TEST(WindowsSaveTest, ReplacesAndFailsLikeEverywhere) {
     EXPECT_EQ(missing->reason, SystemWords(ERROR_PATH_NOT_FOUND));
 }
 
+// A save that fails part-way through its write leaves neither a temporary file nor a changed plan: the
+// temporary file is still open when the write fails, and must be closed before it can be deleted.
+TEST(WindowsSaveTest, FailedWriteLeavesNothingBehind) {
+    ScratchFolder folder;
+    const auto plan = folder.path() / "EAXA-EAXB.PLN";
+    WriteBytes(plan, "earlier");
+    const WriteStep halfThenDiskFull = [](NativeFile file, std::string_view bytes) -> std::error_code {
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size() / 2), &written, nullptr);
+        return {ERROR_DISK_FULL, std::system_category()};
+    };
+    EXPECT_EQ(ReplaceFileContents(plan, ExampleFileBytes(), halfThenDiskFull),
+              std::error_code(ERROR_DISK_FULL, std::system_category()));
+    EXPECT_EQ(ReadBytes(plan), "earlier");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+}
+
+TEST(WindowsSaveTest, ReadOnlyPlanIsNotReplaced) {
+    ScratchFolder folder;
+    const auto plan = folder.path() / "EAXA-EAXB.PLN";
+    WriteBytes(plan, "earlier");
+    ASSERT_TRUE(SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_READONLY));
+    const auto error = SavePlan(folder.path(), RouteOf(kExampleListing));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->reason, SystemWords(ERROR_ACCESS_DENIED));  // "Access is denied."
+    EXPECT_EQ(ReadBytes(plan), "earlier");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(WindowsSaveTest, ReplacedPlanKeepsItsAttributes) {
+    ScratchFolder folder;
+    const auto plan = folder.path() / "EAXA-EAXB.PLN";
+    WriteBytes(plan, "earlier");
+    ASSERT_TRUE(SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    if ((GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
+        GTEST_SKIP() << "this file system keeps no attributes (Wine on a file system without xattrs)";
+    }
+    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
+    EXPECT_EQ(ReadBytes(plan), ExampleFileBytes());
+    EXPECT_NE(GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+}
+
+TEST(WindowsSaveTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
+    ScratchFolder folder;
+    const auto plan = folder.path() / "EAXA-EAXB.PLN";
+    std::filesystem::create_directory(folder.path() / "elsewhere");
+    const auto real = folder.path() / "elsewhere" / "real.PLN";
+    WriteBytes(real, "earlier");
+    if (!CreateSymbolicLinkW(plan.c_str(), real.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
+        GetFileAttributesW(plan.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        GTEST_SKIP() << "this system makes no symbolic links for us (Wine only pretends to)";
+    }
+    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
+    EXPECT_NE(GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    EXPECT_EQ(ReadBytes(real), ExampleFileBytes());
+    EXPECT_EQ(Entries(folder.path() / "elsewhere"), std::vector<std::string>{"real.PLN"});
+}
+
 }  // namespace
 }  // namespace dravik
