@@ -6,11 +6,12 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
+#include <QTextCursor>
 #include <QTextDocument>
 
+#include "ui/listing_box.h"
 #include "ui/main_window_layout.h"
 
 namespace dravik {
@@ -79,7 +80,7 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       outputDirectory_(std::move(outputDirectory)),
       Label1(new QLabel(ToQString(kColumnHeader), this)),
-      txtR(new QPlainTextEdit(this)),
+      txtR(new ListingBox(this)),
       cmdR(new QPushButton(ToQString(kButtonCaption), this)) {
     setObjectName(QStringLiteral("frmDravik"));
     setWindowTitle(ToQString(kProgramName));
@@ -116,14 +117,15 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
 }
 
 Text frmDravik::ReadText() {
-    // Not toPlainText(): that also turns no-break spaces into spaces.
-    const QString raw = txtR->document()->toRawText();
-    return WithCrLfBreaks(
-        TextView(reinterpret_cast<const char16_t*>(raw.utf16()), static_cast<std::size_t>(raw.size())));
+    return txtR->Listing();
 }
 
 void frmDravik::SetText(const Text& text) {
-    txtR->setPlainText(ToQString(text));
+    // One edit rather than setPlainText, which would forget the undo history: after "Done!", Ctrl+Z
+    // brings the listing back.
+    QTextCursor cursor(txtR->document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(ToQString(text));
 }
 
 void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& title) {

@@ -15,10 +15,11 @@
 #include "conversion/convert_command.h"
 
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace dravik {
+
+class ListingBox;
 
 class frmDravik : public QWidget, public ConvertHost {
     Q_OBJECT
@@ -37,7 +38,7 @@ private:
 
     std::optional<std::filesystem::path> outputDirectory_;
     QLabel* Label1;
-    QPlainTextEdit* txtR;
+    ListingBox* txtR;
     QPushButton* cmdR;
 };
 

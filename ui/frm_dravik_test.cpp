@@ -9,6 +9,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include "conversion/test_support.h"
+#include "ui/listing_box.h"
 
 namespace dravik {
 namespace {
@@ -109,6 +111,7 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
     EXPECT_TRUE(txtR->toPlainText().isEmpty());
     EXPECT_EQ(txtR->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(txtR->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(txtR->wordWrapMode(), QTextOption::WrapAnywhere);
     EXPECT_FALSE(txtR->accessibleName().isEmpty());
     EXPECT_FALSE(cmdR->accessibleName().isEmpty());
 
@@ -185,6 +188,85 @@ TEST_F(FrmDravikTest, OnePointStopsAndKeepsTheText) {
     EXPECT_EQ(answer.icon, QMessageBox::Critical);
     EXPECT_EQ(txtR->toPlainText(), listing);
     EXPECT_TRUE(folder_.Entries().empty());
+}
+
+// A pasted line far wider than the box, between the route points, is held in pieces by the box but
+// reaches the command whole: the conversion comes out as the engine makes it from the same text.
+TEST_F(FrmDravikTest, HugeLinesReachTheCommandWhole) {
+    const Text huge(200'000, u'x');
+    const Text listing =
+        kExampleListing + u"\r\n" + huge + u"\r\n" + PointLine(u"LAST", u"END") + u"\r\n" + huge;
+    Paste(ToQString(listing));
+    EXPECT_GT(txtR->document()->blockCount(), 40);
+    EXPECT_EQ(window_->ReadText(), listing);
+    MessageBoxAnswerer answer;
+    QTest::mouseClick(cmdR, Qt::LeftButton);
+    ASSERT_EQ(answer.text, QStringLiteral("Done!"));
+
+    ScratchFolder engine;
+    FakeHost host(listing);
+    cmdR_Click(host, engine.path());
+    EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-LAST.PLN"), ReadBytes(engine.path() / "EAXA-LAST.PLN"));
+}
+
+// What a clipboard without an owner, an empty one, or a drag of a picture hands over is not text:
+// it must change nothing, not even a selection it would have replaced, and must never crash.
+TEST_F(FrmDravikTest, PastingWhatIsNotTextChangesNothing) {
+    auto* box = qobject_cast<ListingBox*>(txtR);
+    ASSERT_NE(box, nullptr);
+    QMimeData empty;
+    QMimeData image;
+    image.setImageData(QImage(4, 4, QImage::Format_RGB32));
+    QMimeData html;
+    html.setHtml(QStringLiteral("<b>EAXA</b>"));
+    html.removeFormat(QStringLiteral("text/plain"));
+    const QMimeData* const sources[] = {nullptr, &empty, &image, &html};
+    for (const QMimeData* source : sources) {
+        txtR->setPlainText(QStringLiteral("kept"));
+        txtR->selectAll();
+        EXPECT_FALSE(box->canInsertFromMimeData(source));
+        box->insertFromMimeData(source);
+        EXPECT_EQ(txtR->toPlainText(), QStringLiteral("kept"));
+    }
+
+    QApplication::clipboard()->clear();
+    txtR->selectAll();
+    QTest::keyClick(txtR, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(txtR, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(txtR->toPlainText(), QStringLiteral("kept"));
+
+    QMimeData text;
+    text.setText(QStringLiteral("pasted"));
+    box->insertFromMimeData(&text);
+    EXPECT_EQ(txtR->toPlainText(), QStringLiteral("pasted"));
+}
+
+// After "Done!" the box is empty, but one Ctrl+Z brings back the whole listing, byte for byte.
+TEST_F(FrmDravikTest, UndoAfterDoneBringsTheListingBack) {
+    Paste(ToQString(kExampleListing));
+    MessageBoxAnswerer answer;
+    QTest::mouseClick(cmdR, Qt::LeftButton);
+    ASSERT_EQ(answer.text, QStringLiteral("Done!"));
+    EXPECT_TRUE(txtR->toPlainText().isEmpty());
+    txtR->setFocus();
+    QTest::keyClick(txtR, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window_->ReadText(), kExampleListing);
+    QTest::keyClick(txtR, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // and redo empties it
+    EXPECT_TRUE(txtR->toPlainText().isEmpty());
+}
+
+// A stop message leaves the text and every step of its undo history alone.
+TEST_F(FrmDravikTest, StopMessageKeepsTheUndoHistory) {
+    Paste(ToQString(PointLine(u"ONLY")));
+    QTest::keyClicks(txtR, QStringLiteral(" typed"));
+    const int steps = txtR->document()->availableUndoSteps();
+    const QString before = txtR->toPlainText();
+    MessageBoxAnswerer answer;
+    QTest::mouseClick(cmdR, Qt::LeftButton);
+    ASSERT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
+    EXPECT_EQ(txtR->toPlainText(), before);
+    EXPECT_EQ(txtR->document()->availableUndoSteps(), steps);
+    EXPECT_GE(steps, 2);
 }
 
 TEST(FrmDravikSaveTest, FailedSaveKeepsTheText) {

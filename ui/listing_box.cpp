@@ -1,0 +1,193 @@
+#include "ui/listing_box.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextLayout>
+#include <QTextOption>
+
+#include <algorithm>
+
+#include "ui/main_window_layout.h"
+
+namespace dravik {
+
+namespace {
+
+// Marks a paragraph that continues the line before it rather than starting a new one.
+constexpr int kContinuesLine = QTextFormat::UserProperty;
+
+bool ContinuesLine(const QTextBlock& block) {
+    return block.blockFormat().boolProperty(kContinuesLine);
+}
+
+QTextBlockFormat Continuation() {
+    QTextBlockFormat format;
+    format.setProperty(kContinuesLine, true);
+    return format;
+}
+
+bool IsParagraphBreak(QChar unit) {
+    // What QTextCursor::insertText turns into a new paragraph (CR LF counts once).
+    return unit == u'\n' || unit == u'\r' || unit == QChar::ParagraphSeparator;
+}
+
+int LongestLine(const QString& text) {
+    int longest = 0;
+    int length = 0;
+    for (const QChar unit : text) {
+        length = IsParagraphBreak(unit) ? 0 : length + 1;
+        longest = std::max(longest, length);
+    }
+    return longest;
+}
+
+}  // namespace
+
+ListingBox::ListingBox(QWidget* parent, int longestParagraph)
+    : QPlainTextEdit(parent), longestParagraph_(longestParagraph) {
+    // Wrapping at word boundaries takes time that grows with the square of a line's length once a
+    // "word" is wider than the box: a pasted megabyte without spaces froze the window for 20 s. A
+    // listing has fixed columns, not prose, so breaking anywhere costs nothing and stays linear.
+    setWordWrapMode(QTextOption::WrapAnywhere);
+}
+
+Text ListingBox::Listing() const {
+    const QString joined = WithoutPieceBreaks(document()->toRawText(), 0);
+    return WithCrLfBreaks(
+        TextView(reinterpret_cast<const char16_t*>(joined.utf16()), static_cast<std::size_t>(joined.size())));
+}
+
+QString ListingBox::WithoutPieceBreaks(const QString& text, int start) const {
+    QString joined;
+    int from = 0;
+    const int end = start + static_cast<int>(text.size());
+    for (QTextBlock block = document()->findBlock(start).next(); block.isValid() && block.position() <= end;
+         block = block.next()) {
+        const int separator = block.position() - 1 - start;
+        if (separator >= 0 && ContinuesLine(block)) {
+            joined += QStringView(text).mid(from, separator - from);
+            from = separator + 1;
+        }
+    }
+    if (from == 0) {
+        return text;  // the usual case: no long line, nothing to join
+    }
+    joined += QStringView(text).mid(from);
+    return joined;
+}
+
+// Qt 6.4 pastes whatever the clipboard returns without checking it, and an X11 clipboard whose owner
+// has gone returns nothing: Ctrl+V, middle-click or the context menu's Paste would crash the program.
+bool ListingBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source != nullptr && source->hasText();
+}
+
+void ListingBox::insertFromMimeData(const QMimeData* source) {
+    if (!canInsertFromMimeData(source) || isReadOnly()) {
+        return;
+    }
+    const QString text = source->text();
+    QTextCursor start = textCursor();
+    start.setPosition(start.selectionStart());
+    if (ContinuesLine(start.block()) || LongestLine(text) > PieceLength()) {
+        InsertInPieces(text);
+        ensureCursorVisible();
+    } else {
+        QPlainTextEdit::insertFromMimeData(source);  // Qt's own paste, one Undo step of its own
+    }
+}
+
+QMimeData* ListingBox::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    auto* copied = new QMimeData;
+    // The selection's plain text has one character for each position of the document.
+    copied->setText(WithoutPieceBreaks(cursor.selection().toPlainText(), cursor.selectionStart()));
+    return copied;
+}
+
+void ListingBox::keyPressEvent(QKeyEvent* event) {
+    QTextCursor cursor = textCursor();
+    if (isReadOnly()) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    // Enter starts a real new line, never a continuation: Qt would copy the paragraph's mark.
+    if (event->matches(QKeySequence::InsertParagraphSeparator)) {
+        cursor.insertBlock(QTextBlockFormat(), cursor.charFormat());
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        return;
+    }
+    // Backspace at the start of a piece and Delete at the end of the one before it remove the character
+    // the user sees there, not the invisible break between the pieces.
+    if (!cursor.hasSelection() && event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier &&
+        cursor.atBlockStart() && ContinuesLine(cursor.block()) && cursor.block().previous().length() > 1) {
+        QTextCursor previous(document());
+        previous.setPosition(cursor.block().position() - 1);
+        previous.deletePreviousChar();
+        ensureCursorVisible();
+        return;
+    }
+    if (!cursor.hasSelection() && event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier &&
+        cursor.atBlockEnd() && ContinuesLine(cursor.block().next()) && cursor.block().next().length() > 1) {
+        QTextCursor next(cursor.block().next());
+        next.deleteChar();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+// Pieces a whole number of the box's visual lines long, so that where one piece ends and the next begins
+// looks like any other wrap of a fixed-pitch line. Qt's own layout says how many characters a line holds.
+int ListingBox::PieceLength() const {
+    QTextLayout probe(QString(longestParagraph_, QLatin1Char('x')), document()->defaultFont());
+    QTextOption option = document()->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    probe.setTextOption(option);
+    probe.beginLayout();
+    QTextLine line = probe.createLine();
+    line.setLineWidth(viewport()->width() - 2 * document()->documentMargin());
+    probe.endLayout();
+    const int perLine = line.textLength();
+    return perLine > 0 ? longestParagraph_ / perLine * perLine : longestParagraph_;
+}
+
+void ListingBox::InsertInPieces(const QString& text) {
+    const int piece = PieceLength();
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();  // one step for Undo
+    cursor.removeSelectedText();
+    int lineStart = 0;
+    const int size = static_cast<int>(text.size());
+    while (lineStart <= size) {
+        int lineEnd = lineStart;
+        while (lineEnd < size && !IsParagraphBreak(text[lineEnd])) {
+            ++lineEnd;
+        }
+        for (int at = lineStart; at < lineEnd;) {
+            int length = std::min(piece, lineEnd - at);
+            if (at + length < lineEnd && QChar::isHighSurrogate(text[at + length - 1].unicode())) {
+                --length;  // never part a surrogate pair
+            }
+            if (at != lineStart) {
+                cursor.insertBlock(Continuation(), cursor.charFormat());
+            }
+            cursor.insertText(text.mid(at, length));
+            at += length;
+        }
+        if (lineEnd == size) {
+            break;
+        }
+        cursor.insertBlock(QTextBlockFormat(), cursor.charFormat());
+        lineStart =
+            lineEnd + (text[lineEnd] == u'\r' && lineEnd + 1 < size && text[lineEnd + 1] == u'\n' ? 2 : 1);
+    }
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+}  // namespace dravik

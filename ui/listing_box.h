@@ -1,0 +1,48 @@
+// The main window's text box: a plain-text editor that takes from the clipboard or a drag only what is
+// text, and stays quick however long a pasted line is.
+//
+// Qt lays out a paragraph in one piece whenever any of it is shown or edited, so one pasted line of
+// 20 MB would take seconds for every keystroke. A pasted line longer than a few thousand characters is
+// therefore held as several paragraphs; each one after the first carries a mark that it continues
+// the line before it, so it is shown as the wrapped continuation of that line and everything that reads
+// the box (Listing(), copy, drag) gets the line back unbroken.
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include "text/text.h"
+
+class QTextBlock;
+
+namespace dravik {
+
+class ListingBox : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    // `longestParagraph`: lines longer than this many characters are held in pieces of at most this many.
+    explicit ListingBox(QWidget* parent = nullptr, int longestParagraph = 8192);
+
+    // The whole text with every line break as CR LF, long lines whole. Not toPlainText(), which would
+    // also turn no-break spaces into spaces.
+    Text Listing() const;
+
+    // Public so that tests can hand them what a clipboard whose owner has gone hands over: nothing.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int PieceLength() const;
+    void InsertInPieces(const QString& text);
+    // `text`, which stands for the document from position `start` on, without the breaks between the
+    // pieces of a long line.
+    QString WithoutPieceBreaks(const QString& text, int start) const;
+
+    int longestParagraph_;
+};
+
+}  // namespace dravik

@@ -1,0 +1,192 @@
+// The text box on Qt's offscreen platform: what a user pastes, edits and copies comes back exactly,
+// however the box holds a long line.
+#include "ui/listing_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <functional>
+
+namespace dravik {
+namespace {
+
+// Pieces of at most 100 characters, so a few hundred make a "long" line.
+constexpr int kLongestParagraph = 100;
+
+QString Digits(int length) {
+    QString line;
+    for (int i = 0; i < length; ++i) {
+        line += QChar(u'0' + i % 10);
+    }
+    return line;
+}
+
+Text ToText(const QString& text) {
+    return text.toStdU16String();
+}
+
+class ListingBoxTest : public ::testing::Test {
+public:  // the edits of a table reach these too
+    void SetUp() override {
+        box_.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));  // as the window has them
+        box_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box_.resize(673, 137);
+        box_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box_));
+        box_.setFocus();
+    }
+
+    void Paste(const QString& text) {
+        QMimeData source;
+        source.setText(text);
+        box_.insertFromMimeData(&source);
+    }
+
+    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&box_, key, modifiers);
+    }
+
+    void MoveTo(int position) {
+        QTextCursor cursor = box_.textCursor();
+        cursor.setPosition(position);
+        box_.setTextCursor(cursor);
+    }
+
+    ListingBox box_{nullptr, kLongestParagraph};
+};
+
+TEST_F(ListingBoxTest, LongLineIsHeldInPiecesAndReadBackWhole) {
+    const QString line = Digits(1000);
+    Paste(QStringLiteral("short\r\n") + line + QStringLiteral("\nafter"));
+    EXPECT_GT(box_.document()->blockCount(), 10);
+    for (QTextBlock block = box_.document()->begin(); block.isValid(); block = block.next()) {
+        EXPECT_LE(block.length() - 1, kLongestParagraph);
+    }
+    EXPECT_EQ(box_.Listing(), ToText(QStringLiteral("short\r\n") + line + QStringLiteral("\r\nafter")));
+}
+
+// The pieces are whole visual lines, so the long line wraps as one paragraph of it would.
+TEST_F(ListingBoxTest, PiecesWrapLikeOneParagraph) {
+    const QString line = Digits(1000);
+    Paste(line);
+    QPlainTextEdit whole;
+    whole.setFont(box_.font());
+    whole.setWordWrapMode(QTextOption::WrapAnywhere);
+    whole.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    whole.resize(box_.size());
+    whole.setPlainText(line);
+    whole.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&whole));
+    const auto visualLines = [](const QPlainTextEdit& edit) {
+        int lines = 0;
+        for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
+            edit.document()->documentLayout()->blockBoundingRect(block);  // lays the block out
+            lines += block.layout()->lineCount();
+        }
+        return lines;
+    };
+    EXPECT_EQ(visualLines(box_), visualLines(whole));
+}
+
+TEST_F(ListingBoxTest, EditingAcrossPiecesKeepsTheLine) {
+    const QString line = Digits(1000);
+    struct Case {
+        const char* what;
+        std::function<void(ListingBoxTest&, int)> edit;  // given where the second piece starts
+        QString expected;
+    };
+    const int second = [&] {
+        Paste(line);
+        const int start = box_.document()->begin().next().position();
+        box_.clear();
+        return start;
+    }();
+    const Case cases[] = {
+        {"Enter inside a piece", [](ListingBoxTest& t, int at) { t.MoveTo(at + 3), t.Key(Qt::Key_Return); },
+         line.left(second - 1 + 3) + QStringLiteral("\n") + line.mid(second - 1 + 3)},
+        {"Enter at the start of a piece",
+         [](ListingBoxTest& t, int at) { t.MoveTo(at), t.Key(Qt::Key_Return); },
+         line.left(second - 1) + QStringLiteral("\n") + line.mid(second - 1)},
+        {"Backspace at the start of a piece",
+         [](ListingBoxTest& t, int at) { t.MoveTo(at), t.Key(Qt::Key_Backspace); },
+         line.left(second - 2) + line.mid(second - 1)},
+        {"Delete at the end of a piece",
+         [](ListingBoxTest& t, int at) { t.MoveTo(at - 1), t.Key(Qt::Key_Delete); },
+         line.left(second - 1) + line.mid(second)},
+        {"typing at the start of a piece", [](ListingBoxTest& t, int at) { t.MoveTo(at), t.Key(Qt::Key_A); },
+         line.left(second - 1) + QStringLiteral("a") + line.mid(second - 1)},
+        {"pasting lines into a piece",
+         [](ListingBoxTest& t, int at) { t.MoveTo(at + 1), t.Paste(QStringLiteral("x\ny")); },
+         line.left(second) + QStringLiteral("x\ny") + line.mid(second)},
+    };
+    for (const Case& c : cases) {
+        box_.clear();
+        Paste(line);
+        ASSERT_EQ(box_.document()->begin().next().position(), second);
+        c.edit(*this, second);
+        QString expected = c.expected;
+        EXPECT_EQ(box_.Listing(), ToText(expected.replace(QLatin1Char('\n'), QStringLiteral("\r\n"))))
+            << c.what;
+    }
+}
+
+TEST_F(ListingBoxTest, CopyUndoAndRedoGiveTheLineBackWhole) {
+    const QString line = Digits(1000) + QStringLiteral("\U0001D11E\U0001D11E") + Digits(500);
+    Paste(line);
+    box_.selectAll();
+    box_.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), line);
+
+    Key(Qt::Key_Delete);
+    EXPECT_TRUE(box_.Listing().empty());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box_.Listing(), ToText(line));
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(box_.Listing().empty());
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(box_.Listing(), ToText(line));
+
+    // Copying from the middle of one piece to the middle of another.
+    QTextCursor cursor = box_.textCursor();
+    cursor.setPosition(50);
+    cursor.setPosition(450, QTextCursor::KeepAnchor);
+    box_.setTextCursor(cursor);
+    box_.copy();
+    const int breaks = box_.document()->findBlock(450).blockNumber();  // between the pieces
+    EXPECT_EQ(QApplication::clipboard()->text(), line.mid(50, 400 - breaks));
+}
+
+TEST_F(ListingBoxTest, SurrogatePairsAreNeverParted) {
+    QString line;
+    for (int i = 0; i < 777; ++i) {
+        line += QStringLiteral("\U0001D11E");
+    }
+    Paste(line);
+    for (QTextBlock block = box_.document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        ASSERT_FALSE(text.isEmpty());
+        EXPECT_TRUE(text.front().isHighSurrogate());
+        EXPECT_TRUE(text.back().isLowSurrogate());
+    }
+    EXPECT_EQ(box_.Listing(), ToText(line));
+}
+
+}  // namespace
+}  // namespace dravik
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
