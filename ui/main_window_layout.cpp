@@ -1,20 +1,62 @@
 #include "ui/main_window_layout.h"
 
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace dravik {
+
+namespace {
+
+// CR, LF, U+2028 and U+2029; the last two differ only in their lowest bit.
+constexpr bool IsLineBreak(char16_t unit) {
+    return unit == u'\r' || unit == u'\n' || (unit | 1) == u'\u2029';
+}
+
+// The first line break at or after `from`, or the text's size. Where the processor has SSE2 (every
+// x86-64 does), eight units are tested at once.
+std::size_t FindLineBreak(TextView text, std::size_t from) {
+    std::size_t at = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi16(u'\r');
+    const __m128i lf = _mm_set1_epi16(u'\n');
+    const __m128i separators = _mm_set1_epi16(static_cast<short>(u'\u2028'));
+    const __m128i lowestBit = _mm_set1_epi16(1);
+    for (; at + 8 <= text.size(); at += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+        const __m128i breaks =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, cr), _mm_cmpeq_epi16(units, lf)),
+                         _mm_cmpeq_epi16(_mm_andnot_si128(lowestBit, units), separators));
+        if (const int found = _mm_movemask_epi8(breaks); found != 0) {
+            return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found))) / 2;
+        }
+    }
+#endif
+    while (at < text.size() && !IsLineBreak(text[at])) {
+        ++at;
+    }
+    return at;
+}
+
+}  // namespace
 
 Text WithCrLfBreaks(TextView boxText) {
     Text out;
-    out.reserve(boxText.size() + boxText.size() / 32);
-    for (std::size_t i = 0; i < boxText.size(); ++i) {
-        const char16_t unit = boxText[i];
-        if (unit == u'\r' || unit == u'\n' || unit == u'\u2028' || unit == u'\u2029') {
-            if (unit == u'\r' && i + 1 < boxText.size() && boxText[i + 1] == u'\n') {
-                ++i;
-            }
-            out += u"\r\n";
-        } else {
-            out += unit;
+    // Room for a break of one unit (Qt holds U+2029) becoming two, in lines of 16 units or more.
+    out.reserve(boxText.size() + boxText.size() / 16);
+    std::size_t start = 0;
+    while (start < boxText.size()) {
+        const std::size_t lineBreak = FindLineBreak(boxText, start);
+        out.append(boxText, start, lineBreak - start);
+        if (lineBreak == boxText.size()) {
+            break;
         }
+        out += u"\r\n";
+        const bool pair =
+            boxText[lineBreak] == u'\r' && lineBreak + 1 < boxText.size() && boxText[lineBreak + 1] == u'\n';
+        start = lineBreak + (pair ? 2 : 1);
     }
     return out;
 }
