@@ -2,10 +2,9 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QString>
 #include <QTextCursor>
@@ -44,36 +43,6 @@ QFont ListingFont() {
     return font;
 }
 
-// A route on a chart: three waypoints joined by legs, in the simulator's sky blue.
-QIcon WindowIcon() {
-    QIcon icon;
-    for (const int size : {16, 32, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 64.0, size / 64.0);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0x1f, 0x6f, 0xb5));
-        painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-        QPainterPath route;
-        route.moveTo(14, 48);
-        route.lineTo(30, 22);
-        route.lineTo(50, 16);
-        painter.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(route);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0xff, 0xc8, 0x3d));
-        for (const QPointF point : {QPointF(14, 48), QPointF(30, 22), QPointF(50, 16)}) {
-            painter.drawEllipse(point, 6, 6);
-        }
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 }  // namespace
 
 frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidget* parent)
@@ -84,7 +53,7 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
       cmdR(new QPushButton(ToQString(kButtonCaption), this)) {
     setObjectName(QStringLiteral("frmDravik"));
     setWindowTitle(ToQString(kProgramName));
-    setWindowIcon(WindowIcon());
+    setWindowIcon(QIcon(QStringLiteral(":/dravik.ico")));  // the same file dravik.exe carries
     const QRect client = ToPixels(kClientArea);
     setFixedSize(client.size());
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
@@ -98,7 +100,9 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_FALSE(window_->windowIcon().isNull());
+    QList<QSize> iconSizes = window_->windowIcon().availableSizes();  // from ui/dravik.ico
+    std::sort(iconSizes.begin(), iconSizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+    EXPECT_EQ(iconSizes, (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {256, 256}}));
 
     EXPECT_EQ(txtR->geometry(), QRect(8, 24, 673, 137));
     EXPECT_EQ(Label1->geometry(), QRect(10, 8, 649, 17));

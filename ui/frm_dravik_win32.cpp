@@ -1,5 +1,8 @@
 #include "ui/frm_dravik_win32.h"
 
+#include <commctrl.h>
+
+#include <exception>
 #include <string>
 
 #include "ui/main_window_layout.h"
@@ -9,20 +12,51 @@ namespace dravik {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"DravikMainWindow";
-// Not IDOK or IDCANCEL: the dialog keyboard handling sends those for Enter and Esc, and the button is
-// neither the window's default nor its cancel button.
-constexpr int kConvertButtonId = 100;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // close button, fixed size
+constexpr UINT_PTR kListingBoxSubclass = 1;
+constexpr WPARAM kControlA = 1;  // the character Ctrl+A types
 
 std::wstring Wide(TextView text) {
     return {text.begin(), text.end()};
+}
+
+// A function of a newer Windows than the oldest Dravik runs on, or nothing there.
+template <typename Function>
+Function* NewerFunction(const wchar_t* module, const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleW(module), name);
+    // Through void(*)(): the one cast between function pointer types that no compiler warns about.
+    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
 }
 
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+// The DPI of the monitor the window is on (Windows 10 1607 and later); the screen's elsewhere.
+int WindowDpi(HWND window) {
+    static auto* const getDpiForWindow = NewerFunction<UINT WINAPI(HWND)>(L"user32.dll", "GetDpiForWindow");
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window); dpi > 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    return ScreenDpi();
+}
+
+// The window's outer size for a client area of kClientArea at `dpi`, its frame included.
+SIZE FrameSize(int dpi) {
+    RECT frame{0, 0, TwipsToPixels(kClientArea.width, dpi), TwipsToPixels(kClientArea.height, dpi)};
+    static auto* const adjustForDpi = NewerFunction<BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT)>(
+        L"user32.dll", "AdjustWindowRectExForDpi");
+    if (adjustForDpi != nullptr) {
+        adjustForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi));
+    } else {
+        AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
 RECT Place(const TwipsRect& twips, int dpi) {
@@ -32,12 +66,15 @@ RECT Place(const TwipsRect& twips, int dpi) {
             top + MulDiv(twips.height, dpi, kTwipsPerInch)};
 }
 
-HWND CreateControl(HWND parent, DWORD exStyle, const wchar_t* kind, TextView text, DWORD style,
-                   const RECT& place, int id) {
-    return CreateWindowExW(exStyle, kind, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, place.left,
-                           place.top, place.right - place.left, place.bottom - place.top, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                           nullptr);
+void MoveTo(HWND control, const TwipsRect& twips, int dpi) {
+    const RECT place = Place(twips, dpi);
+    MoveWindow(control, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+}
+
+HWND CreateControl(HWND parent, DWORD exStyle, const wchar_t* kind, TextView text, DWORD style, int id) {
+    return CreateWindowExW(exStyle, kind, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
 }
 
 // Courier New 9.75 pt; FIXED_PITCH | FF_MODERN lets Windows pick another fixed-pitch face where Courier
@@ -48,94 +85,95 @@ HFONT CreateListingFont(int dpi) {
                        FIXED_PITCH | FF_MODERN, Wide(kListingFontFace).c_str());
 }
 
-// The desktop's message font, which is what a button shows when nobody chose another.
-HFONT CreateDefaultFont() {
+// The desktop's message font at `dpi`, which is what a button shows when nobody chose another.
+HFONT CreateButtonFont(int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return CreateFontIndirectW(&metrics.lfMessageFont);
+    static auto* const metricsForDpi = NewerFunction<BOOL WINAPI(UINT, UINT, void*, UINT, UINT)>(
+        L"user32.dll", "SystemParametersInfoForDpi");
+    if (metricsForDpi != nullptr) {
+        if (!metricsForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
+            return nullptr;
+        }
+    } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, ScreenDpi());
+    } else {
+        return nullptr;
     }
-    return nullptr;
+    return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
-// A route on a chart: three waypoints joined by legs, like the Qt window's icon.
-HICON CreateRouteIcon() {
-    constexpr int kSize = 32;
-    HDC screen = GetDC(nullptr);
-    HDC draw = CreateCompatibleDC(screen);
-    HBITMAP colour = CreateCompatibleBitmap(screen, kSize, kSize);
-    HBITMAP mask = CreateBitmap(kSize, kSize, 1, 1, nullptr);
-    ReleaseDC(nullptr, screen);
+HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
+                                         LR_DEFAULTCOLOR | LR_SHARED));
+}
 
-    HGDIOBJ old = SelectObject(draw, mask);
-    PatBlt(draw, 0, 0, kSize, kSize, BLACKNESS);  // black mask: every pixel opaque
-    SelectObject(draw, colour);
-    HBRUSH sky = CreateSolidBrush(RGB(0x1f, 0x6f, 0xb5));
-    const RECT all{0, 0, kSize, kSize};
-    FillRect(draw, &all, sky);
-    HPEN leg = CreatePen(PS_SOLID, 2, RGB(0xff, 0xff, 0xff));
-    SelectObject(draw, leg);
-    const POINT route[] = {{7, 24}, {15, 11}, {25, 8}};
-    Polyline(draw, route, 3);
-    HBRUSH gold = CreateSolidBrush(RGB(0xff, 0xc8, 0x3d));
-    SelectObject(draw, gold);
-    SelectObject(draw, GetStockObject(NULL_PEN));
-    for (const POINT& point : route) {
-        Ellipse(draw, point.x - 3, point.y - 3, point.x + 4, point.y + 4);
+// The text box's own keys. Inside the dialog keyboard handling a multi-line EDIT closes its window on
+// Esc, so Esc does nothing here; Ctrl+A, which the EDIT only beeps at, selects the whole listing; and
+// tabbing into the box leaves the caret where it was instead of selecting everything, as in the Qt
+// window, so that a keystroke cannot replace the listing unseen.
+LRESULT CALLBACK ListingBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR) {
+    switch (message) {
+        case WM_GETDLGCODE:
+            return DefSubclassProc(box, message, wParam, lParam) & ~static_cast<LRESULT>(DLGC_HASSETSEL);
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            if (wParam == VK_ESCAPE) {
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wParam == VK_ESCAPE) {
+                return 0;
+            }
+            if (wParam == kControlA) {
+                SendMessageW(box, EM_SETSEL, 0, -1);
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(box, &ListingBoxProcedure, id);
+            break;
+        default:
+            break;
     }
-    SelectObject(draw, old);
-
-    ICONINFO info{};
-    info.fIcon = TRUE;
-    info.hbmMask = mask;
-    info.hbmColor = colour;
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(gold);
-    DeleteObject(leg);
-    DeleteObject(sky);
-    DeleteObject(mask);
-    DeleteObject(colour);
-    DeleteDC(draw);
-    return icon;
+    return DefSubclassProc(box, message, wParam, lParam);
 }
 
 }  // namespace
 
-frmDravik::frmDravik(HINSTANCE instance) : icon_(CreateRouteIcon()) {
+frmDravik::frmDravik(HINSTANCE instance, std::optional<std::filesystem::path> outputDirectory)
+    : outputDirectory_(std::move(outputDirectory)) {
+    // The manifest asks for version 6 of the common controls: the themed EDIT and BUTTON.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &frmDravik::WindowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = icon_;
-    windowClass.hIconSm = icon_;
+    windowClass.hIcon = LoadProgramIcon(instance, SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON);
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
-    RegisterClassExW(&windowClass);
+    RegisterClassExW(&windowClass);  // a second window of the same class (in tests) finds it registered
 
-    const int dpi = ScreenDpi();
-    RECT frame = Place(kClientArea, dpi);
-    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
     frm_ = CreateWindowExW(0, kWindowClass, Wide(kProgramName).c_str(), kWindowStyle, CW_USEDEFAULT,
-                           CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                           nullptr, instance, this);
-
-    listingFont_ = CreateListingFont(dpi);
-    buttonFont_ = CreateDefaultFont();
+                           CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
     // Created in tab order: text box, label, button.
     txtR = CreateControl(frm_, WS_EX_CLIENTEDGE, L"EDIT", u"",
-                         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                         Place(kTextBoxPlace, dpi), 0);
-    Label1 =
-        CreateControl(frm_, 0, L"STATIC", kColumnHeader, SS_LEFT | SS_NOPREFIX, Place(kLabelPlace, dpi), 0);
-    cmdR = CreateControl(frm_, 0, L"BUTTON", kButtonCaption, WS_TABSTOP | BS_PUSHBUTTON,
-                         Place(kButtonPlace, dpi), kConvertButtonId);
+                         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, kTextBoxId);
+    Label1 = CreateControl(frm_, 0, L"STATIC", kColumnHeader, SS_LEFT | SS_NOPREFIX, kLabelId);
+    cmdR = CreateControl(frm_, 0, L"BUTTON", kButtonCaption, WS_TABSTOP | BS_PUSHBUTTON, kConvertButtonId);
+    SetWindowSubclass(txtR, &ListingBoxProcedure, kListingBoxSubclass, 0);
     SendMessageW(txtR, EM_SETLIMITTEXT, 0, 0);  // no length limit of the box's own
-    SendMessageW(txtR, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont_), FALSE);
-    SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont_), FALSE);
-    if (buttonFont_ != nullptr) {
-        SendMessageW(cmdR, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), FALSE);
-    }
+
+    Layout(WindowDpi(frm_));
+    const SIZE frame = FrameSize(dpi_);
+    SetWindowPos(frm_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 frmDravik::~frmDravik() {
@@ -146,18 +184,48 @@ frmDravik::~frmDravik() {
     if (buttonFont_ != nullptr) {
         DeleteObject(buttonFont_);
     }
-    DestroyIcon(icon_);
+}
+
+void frmDravik::Layout(int dpi) {
+    dpi_ = dpi;
+    HFONT listingFont = CreateListingFont(dpi);
+    HFONT buttonFont = CreateButtonFont(dpi);
+    SendMessageW(txtR, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont), TRUE);
+    SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont), TRUE);
+    if (buttonFont != nullptr) {
+        SendMessageW(cmdR, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont), TRUE);
+    }
+    // The controls hold the fonts they show, so the earlier ones may go only now.
+    if (listingFont_ != nullptr) {
+        DeleteObject(listingFont_);
+    }
+    if (buttonFont_ != nullptr) {
+        DeleteObject(buttonFont_);
+    }
+    listingFont_ = listingFont;
+    buttonFont_ = buttonFont;
+    MoveTo(txtR, kTextBoxPlace, dpi);
+    MoveTo(Label1, kLabelPlace, dpi);
+    MoveTo(cmdR, kButtonPlace, dpi);
 }
 
 void frmDravik::Show(int showCommand) {
-    RECT window{};
-    GetWindowRect(frm_, &window);
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    SetWindowPos(frm_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // Centred on the monitor the window opens on; if that one has another DPI, sized for it first.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(frm_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const RECT& work = monitor.rcWork;
+        const SIZE frame = FrameSize(dpi_);
+        SetWindowPos(frm_, nullptr, work.left + (work.right - work.left - frame.cx) / 2,
+                     work.top + (work.bottom - work.top - frame.cy) / 2, frame.cx, frame.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (const int dpi = WindowDpi(frm_); dpi != dpi_) {
+            Layout(dpi);
+        } else {
+            break;
+        }
+    }
     ShowWindow(frm_, showCommand);
     UpdateWindow(frm_);
     SetFocus(txtR);
@@ -166,24 +234,32 @@ void frmDravik::Show(int showCommand) {
 int frmDravik::Run() {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(frm_, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        Dispatch(message);
     }
     return static_cast<int>(message.wParam);
 }
 
+void frmDravik::Dispatch(MSG& message) {
+    if (frm_ == nullptr || !IsDialogMessageW(frm_, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
 Text frmDravik::ReadText() {
+    // Straight into the text handed over: wchar_t is a UTF-16 unit on Windows.
     const int length = GetWindowTextLengthW(txtR);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(txtR, text.data(), length + 1);
+    Text text(static_cast<std::size_t>(length), u'\0');
+    const int copied = GetWindowTextW(txtR, reinterpret_cast<wchar_t*>(text.data()), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return WithCrLfBreaks(Text(text.begin(), text.end()));
+    return WithCrLfBreaks(text);
 }
 
 void frmDravik::SetText(const Text& text) {
-    SetWindowTextW(txtR, Wide(text).c_str());
+    // Replaced as one edit rather than with SetWindowText, which would forget the undo: after "Done!",
+    // Ctrl+Z brings the listing back.
+    SendMessageW(txtR, EM_SETSEL, 0, -1);
+    SendMessageW(txtR, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(text).c_str()));
 }
 
 void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& title) {
@@ -193,7 +269,17 @@ void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& titl
 }
 
 void frmDravik::cmdR_Click() {
-    dravik::cmdR_Click(*this);
+    // Nothing may unwind through the system's window procedures. The command reports its own failures,
+    // running out of memory included; only showing its message could still fail here.
+    try {
+        if (outputDirectory_) {
+            dravik::cmdR_Click(*this, *outputDirectory_);
+        } else {
+            dravik::cmdR_Click(*this);
+        }
+    } catch (const std::exception&) {
+        MessageBeep(MB_ICONHAND);
+    }
 }
 
 LRESULT CALLBACK frmDravik::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -208,16 +294,37 @@ LRESULT CALLBACK frmDravik::WindowProcedure(HWND window, UINT message, WPARAM wP
     if (self->frm_ == nullptr) {
         self->frm_ = window;
     }
-    return self->Handle(message, wParam, lParam);
+    return self->Handle(window, message, wParam, lParam);
 }
 
-LRESULT frmDravik::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmDravik::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == kConvertButtonId && HIWORD(wParam) == BN_CLICKED) {
                 cmdR_Click();
+            } else if (LOWORD(wParam) == IDOK && GetFocus() == cmdR) {
+                cmdR_Click();  // Enter on the focused button presses it, as in the Qt window
             }
-            return 0;  // IDOK and IDCANCEL from Enter and Esc do nothing
+            return 0;  // Enter elsewhere and Esc (IDOK, IDCANCEL) do nothing
+        case WM_NEXTDLGCTL: {
+            // Tab and Shift+Tab in the text box: the EDIT asks its parent to move the focus, as it would
+            // ask a dialog.
+            HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                            : GetNextDlgTabItem(frm_, GetFocus(), wParam != 0);
+            if (next != nullptr) {
+                SetFocus(next);
+            }
+            return 0;
+        }
+        case WM_DPICHANGED: {
+            // Moved to a monitor with another scale: the same twips at the new DPI, in the place Windows
+            // suggests.
+            Layout(HIWORD(wParam));
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(frm_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_ACTIVATE:
             // Give the focus back to the control that had it, as a dialog does.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -227,14 +334,14 @@ LRESULT frmDravik::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_CLOSE:
-            DestroyWindow(frm_);
+            DestroyWindow(window);
             return 0;
         case WM_DESTROY:
             frm_ = nullptr;
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcW(frm_, message, wParam, lParam);
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
