@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Dravik as a user uses it: a real X server with a window manager, the program started from its own
-# folder, a listing pasted with ctrl+v, a click on "Convert and Save", the message dismissed with
-# Return, the plan file compared byte for byte, and the window closed with alt+F4.
-#   end_to_end_test.sh [--wine] <program> [<listing> <expected plan>]
+# Dravik as a user uses it, attacked as a careless or hostile user would: a real X server with a window
+# manager, the program started from a folder of its own, and only keys, clicks and the clipboard.
+#   1. Ctrl+V and a middle click with a clipboard whose owner has gone, and Esc: nothing happens.
+#   2. A listing pasted with Ctrl+V, Tab to the button and Space: the plan, byte for byte.
+#   3. Shift+Tab, Ctrl+Z brings the listing back after "Done!"; a click converts it again.
+#   4. The context menu's Undo brings it back once more; Tab and Enter convert it.
+#   5. Ctrl+A and a paste replace the listing instead of joining it.
+#   6. Esc on the button, then Alt+F4: the program ends with status 0.
+#   7. Where the system lets us mount one: the program's folder on a full disk. The save fails, the
+#      earlier plan stays as it was and no temporary file is left.
+#   end_to_end_test.sh [--wine] <program, or the Windows release zip> [<listing> <expected plan>]
 # With --wine the program is a Windows .exe, run by Wine in a fresh prefix of its own.
 set -euo pipefail
 
@@ -18,7 +25,7 @@ if [[ ${1:-} != --inside ]]; then
     program=$(realpath "$1")
     listing=$(realpath "${2:-$testdata/example-listing.txt}")
     expected=$(realpath "${3:-$testdata/EAXA-EAXB.PLN}")
-    for tool in xvfb-run xauth openbox xdotool xclip; do
+    for tool in xvfb-run xauth openbox xdotool xclip unzip; do
         command -v "$tool" >/dev/null || { echo "end-to-end test needs $tool"; exit 1; }
     done
     exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside "$launcher" "$program" "$listing" "$expected"
@@ -27,21 +34,26 @@ fi
 launcher=$2 program=$3 listing=$4 expected=$5
 work=$(mktemp -d)
 pids=()
+mounted=
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     if [[ $launcher == wine ]]; then WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true; fi
+    if [[ -n $mounted ]]; then umount "$mounted" 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
+step() { echo "-- $*"; }
 
-# Waits up to 60 s for a window whose title is exactly $1; prints the newest one's id.
-wait_window() {
-    local ids
+# Waits up to 60 s until exactly $1 windows are titled "Dravik" (the main window, and a message box
+# over it); prints the newest one's id.
+windows() {
+    local ids count
     for _ in $(seq 600); do
-        ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true)
-        if [[ -n $ids && $(wc -l <<<"$ids") -ge ${2:-1} ]]; then
+        ids=$(xdotool search --onlyvisible --name '^Dravik$' 2>/dev/null || true)
+        count=$(grep -c . <<<"$ids" || true)
+        if [[ $count -eq $1 ]]; then
             tail -n 1 <<<"$ids"
             return 0
         fi
@@ -50,11 +62,80 @@ wait_window() {
     return 1
 }
 
+alive() { kill -0 "$app" 2>/dev/null && windows 1 >/dev/null; }
+
+# Puts a file on the clipboard, served by xclip until someone else takes the clipboard.
+clipboard() {
+    xclip -selection clipboard -t UTF8_STRING -i "$1" & pids+=($!)
+    sleep 0.3
+}
+
+# Takes the clipboard and the selection, then lets their owner go: nobody owns them any more.
+ownerless_clipboard() {
+    for selection in clipboard primary; do
+        echo gone | xclip -selection "$selection" -quiet -i >/dev/null 2>&1 & local owner=$!
+        sleep 0.3
+        kill "$owner" 2>/dev/null || true
+    done
+    sleep 0.3
+}
+
+# The box is at 8,24 to 681,161 of the client area and the button at 8,168 to 681,193.
+# These never stop the script themselves: the checks after them say what went wrong.
+click_box() { xdotool mousemove --window "$window" 300 80 click "${1:-1}" || true; sleep 0.3; }
+click_button() { xdotool mousemove --window "$window" 340 180 click 1 || true; }
+key() { xdotool key --clearmodifiers "$@" || true; sleep 0.3; }
+
+# After the button was pressed: a message box, dismissed with Return.
+answer_message() {
+    windows 2 >/dev/null || fail "no message box after pressing the button"
+    sleep 0.3
+    xdotool key Return
+    windows 1 >/dev/null || fail "the message box did not close"
+    sleep 0.3
+}
+
+expect_plan() {
+    local plan=$app_dir/$1
+    [[ -f $plan ]] || fail "$2: no $1 beside the program: $(ls "$app_dir")"
+    cmp "$plan" "$3" || fail "$2: $1 differs from $3"
+    rm "$plan"
+}
+
+# Starts the program from a folder of its own, $1: a copy of it, or the release zip unpacked there.
+# Sets app, app_dir (where the plans go) and window.
+start() {
+    app_dir=$1
+    mkdir -p "$app_dir"
+    if [[ $program == *.zip ]]; then
+        unzip -q "$program" -d "$app_dir"
+        app_dir=$(dirname "$(ls "$app_dir"/*/dravik.exe)")
+    elif [[ $launcher == wine ]]; then
+        cp "$program" "$app_dir/dravik.exe"
+    else
+        cp "$program" "$app_dir/dravik"
+    fi
+    if [[ $launcher == wine ]]; then
+        (cd / && exec wine "$app_dir/dravik.exe" </dev/null >/dev/null 2>&1) & app=$!
+    else
+        (cd / && exec "$app_dir/dravik") & app=$!
+    fi
+    pids+=($app)
+    window=$(windows 1) || fail "the window did not appear"
+    xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+}
+
+stop() {
+    xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
+    for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app" 2>/dev/null && fail "the window did not close with alt+F4"
+    local status=0
+    wait "$app" || status=$?
+    [[ $status -eq 0 ]] || fail "the program ended with status $status"
+}
+
 openbox >/dev/null 2>&1 & pids+=($!)
 sleep 1
-
-# The program writes beside itself, so it runs from a copy in a folder of its own.
-mkdir "$work/app"
 if [[ $launcher == wine ]]; then
     # No Mono or Gecko: Dravik needs neither, and their installers would ask with a dialog.
     export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -62,35 +143,91 @@ if [[ $launcher == wine ]]; then
     # A detached server: otherwise it would hold this script's output open after the test.
     wineserver -p </dev/null >/dev/null 2>&1
     wine wineboot </dev/null >/dev/null 2>&1
-    cp "$program" "$work/app/dravik.exe"
-    (cd / && exec wine "$work/app/dravik.exe" </dev/null >/dev/null 2>&1) & app=$!; pids+=($app)
-else
-    cp "$program" "$work/app/dravik"
-    (cd / && exec "$work/app/dravik") & app=$!; pids+=($app)
 fi
-window=$(wait_window Dravik) || fail "the window did not appear"
 
-xclip -selection clipboard -t UTF8_STRING -i "$listing" & pids+=($!)
-sleep 0.3
-# Click into the text box (8,24 to 681,161 in the client area), paste, click the button (8,168 to 681,193).
-xdotool mousemove --window "$window" 300 80 click 1
-xdotool key --clearmodifiers ctrl+v
-sleep 0.3
-xdotool mousemove --window "$window" 340 180 click 1
-wait_window Dravik 2 >/dev/null || fail "no message box after the click"
-sleep 0.3
-xdotool key Return
-sleep 0.5
+# A second listing, from EAXC to EAXD, and its plan.
+sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$listing" >"$work/second-listing.txt"
+sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$expected" >"$work/EAXC-EAXD.PLN"
 
-plan="$work/app/EAXA-EAXB.PLN"
-[[ -f $plan ]] || fail "no plan file beside the program: $(ls "$work/app")"
-cmp "$plan" "$expected" || fail "the plan file differs from $expected"
-kill -0 "$app" 2>/dev/null || fail "the program ended after the conversion"
+start "$work/app"
 
-xdotool windowactivate --sync "$window" key --clearmodifiers alt+F4
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "the window did not close with alt+F4"
-status=0
-wait "$app" || status=$?
-[[ $status -eq 0 ]] || fail "the program ended with status $status"
-echo "PASS: pasted listing converted to $(basename "$plan") byte for byte; closed with status 0"
+step "1. Ctrl+V, a middle click and Esc with nobody owning the clipboard"
+click_box
+ownerless_clipboard
+key ctrl+v
+click_box 2
+key Escape
+alive || fail "the program ended on a paste from an ownerless clipboard, or on Esc"
+
+step "2. paste, Tab to the button, Space"
+clipboard "$listing"
+click_box
+key ctrl+v
+key Tab
+key space
+answer_message
+expect_plan EAXA-EAXB.PLN "Tab and Space" "$expected"
+
+step "3. Shift+Tab, Ctrl+Z after Done!, then a click"
+key shift+Tab
+key ctrl+z
+click_button
+answer_message
+expect_plan EAXA-EAXB.PLN "Ctrl+Z after Done!" "$expected"
+
+step "4. the context menu's Undo, then Tab and Enter"
+click_box 3
+key u
+key Tab
+key Return
+answer_message
+expect_plan EAXA-EAXB.PLN "the context menu's Undo" "$expected"
+
+step "5. Ctrl+Z, then Ctrl+A and a paste of another listing"
+key shift+Tab
+key ctrl+z
+key ctrl+a
+clipboard "$work/second-listing.txt"
+key ctrl+v
+click_button
+answer_message
+expect_plan EAXC-EAXD.PLN "Ctrl+A and a paste" "$work/EAXC-EAXD.PLN"
+[[ -z $(ls "$app_dir" | grep -v -e '^dravik' -e '^README.txt$') ]] || fail "Ctrl+A and a paste: other files: $(ls "$app_dir")"
+
+step "6. Esc on the button, then Alt+F4"
+key Tab
+key Escape
+alive || fail "Esc on the button closed the window"
+stop
+
+step "7. the program's folder on a full disk"
+full=$work/full
+mkdir "$full"
+if mount -t tmpfs -o size=16m tmpfs "$full" 2>/dev/null; then
+    mounted=$full
+    start "$full"
+    # Fill all but 64 KB: far too little for a plan of 4000 points.
+    free=$(($(stat -f -c '%a * %S' "$full")))
+    head -c $((free - 65536)) /dev/zero >"$full/filler" 2>/dev/null || true
+    echo "an earlier plan" >"$app_dir/EAXA-EAXB.PLN"
+    {
+        head -n 2 "$listing"
+        line=$(sed -n 3p "$listing")
+        for _ in $(seq 3998); do echo "$line"; done
+        tail -n 1 "$listing"
+    } >"$work/large-listing.txt"
+    clipboard "$work/large-listing.txt"
+    click_box
+    key ctrl+v
+    click_button
+    answer_message
+    [[ $(cat "$app_dir/EAXA-EAXB.PLN") == "an earlier plan" ]] || fail "a full disk damaged the earlier plan"
+    leftovers=$(ls -A "$app_dir" | grep -v -e '^dravik' -e '^filler$' -e '^EAXA-EAXB.PLN$' -e '^README.txt$' || true)
+    [[ -z $leftovers ]] || fail "a full disk left files behind: $leftovers"
+    alive || fail "the program ended on a full disk"
+    stop
+else
+    echo "   (skipped: this user cannot mount a file system)"
+fi
+
+echo "PASS: every step above, and the program ended with status 0"
