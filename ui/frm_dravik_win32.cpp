@@ -37,7 +37,7 @@ int ScreenDpi() {
 
 // The DPI of the monitor the window is on (Windows 10 1607 and later); the screen's elsewhere.
 int WindowDpi(HWND window) {
-    static auto* const getDpiForWindow = NewerFunction<UINT WINAPI(HWND)>(L"user32.dll", "GetDpiForWindow");
+    auto* const getDpiForWindow = NewerFunction<UINT WINAPI(HWND)>(L"user32.dll", "GetDpiForWindow");
     if (getDpiForWindow != nullptr) {
         if (const UINT dpi = getDpiForWindow(window); dpi > 0) {
             return static_cast<int>(dpi);
@@ -49,7 +49,7 @@ int WindowDpi(HWND window) {
 // The window's outer size for a client area of kClientArea at `dpi`, its frame included.
 SIZE FrameSize(int dpi) {
     RECT frame{0, 0, TwipsToPixels(kClientArea.width, dpi), TwipsToPixels(kClientArea.height, dpi)};
-    static auto* const adjustForDpi = NewerFunction<BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT)>(
+    auto* const adjustForDpi = NewerFunction<BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT)>(
         L"user32.dll", "AdjustWindowRectExForDpi");
     if (adjustForDpi != nullptr) {
         adjustForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi));
@@ -89,7 +89,7 @@ HFONT CreateListingFont(int dpi) {
 HFONT CreateButtonFont(int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    static auto* const metricsForDpi = NewerFunction<BOOL WINAPI(UINT, UINT, void*, UINT, UINT)>(
+    auto* const metricsForDpi = NewerFunction<BOOL WINAPI(UINT, UINT, void*, UINT, UINT)>(
         L"user32.dll", "SystemParametersInfoForDpi");
     if (metricsForDpi != nullptr) {
         if (!metricsForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {

@@ -110,11 +110,11 @@ QMimeData* ListingBox::createMimeDataFromSelection() const {
 }
 
 void ListingBox::keyPressEvent(QKeyEvent* event) {
-    QTextCursor cursor = textCursor();
     if (isReadOnly()) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
+    QTextCursor cursor = textCursor();
     // Enter starts a real new line, never a continuation: Qt would copy the paragraph's mark.
     if (event->matches(QKeySequence::InsertParagraphSeparator)) {
         cursor.insertBlock(QTextBlockFormat(), cursor.charFormat());

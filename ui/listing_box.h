@@ -12,8 +12,6 @@
 
 #include "text/text.h"
 
-class QTextBlock;
-
 namespace dravik {
 
 class ListingBox : public QPlainTextEdit {

@@ -181,12 +181,3 @@ TEST_F(ListingBoxTest, SurrogatePairsAreNeverParted) {
 
 }  // namespace
 }  // namespace dravik
-
-int main(int argc, char* argv[]) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
