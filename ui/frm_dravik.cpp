@@ -80,6 +80,8 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     // focused push button does on Windows; Enter in the text box still starts a new line.
     cmdR->setAutoDefault(true);
     connect(cmdR, &QPushButton::clicked, this, &frmDravik::cmdR_Click);
+    connect(txtR, &ListingBox::pasteRefused, this,
+            [this] { ShowMessage(Text(kOutOfMemoryMessage), MessageIcon::Stop, Text(kProgramName)); });
 
     setTabOrder(txtR, cmdR);
     txtR->setFocus();

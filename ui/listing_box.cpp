@@ -10,6 +10,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <new>
 
 #include "ui/main_window_layout.h"
 
@@ -35,14 +36,24 @@ bool IsParagraphBreak(QChar unit) {
     return unit == u'\n' || unit == u'\r' || unit == QChar::ParagraphSeparator;
 }
 
-int LongestLine(const QString& text) {
+// How many lines a pasted text has, and how long the longest is.
+struct Lines {
+    qsizetype count = 1;
     int longest = 0;
+};
+
+Lines LinesOf(const QString& text) {
+    Lines lines;
     int length = 0;
     for (const QChar unit : text) {
-        length = IsParagraphBreak(unit) ? 0 : length + 1;
-        longest = std::max(longest, length);
+        if (IsParagraphBreak(unit)) {
+            ++lines.count;
+            length = 0;
+        } else {
+            lines.longest = std::max(lines.longest, ++length);
+        }
     }
-    return longest;
+    return lines;
 }
 
 }  // namespace
@@ -90,14 +101,44 @@ void ListingBox::insertFromMimeData(const QMimeData* source) {
     if (!canInsertFromMimeData(source) || isReadOnly()) {
         return;
     }
-    const QString text = source->text();
-    QTextCursor start = textCursor();
-    start.setPosition(start.selectionStart());
-    if (ContinuesLine(start.block()) || LongestLine(text) > PieceLength()) {
-        InsertInPieces(text);
-        ensureCursorVisible();
-    } else {
-        QPlainTextEdit::insertFromMimeData(source);  // Qt's own paste, one Undo step of its own
+    try {
+        const QString text = source->text();
+        const Lines lines = LinesOf(text);
+        if (!HasRoomFor(text.size(), lines.count)) {
+            emit pasteRefused();
+            return;
+        }
+        QTextCursor start = textCursor();
+        start.setPosition(start.selectionStart());
+        if (ContinuesLine(start.block()) || lines.longest > PieceLength()) {
+            InsertInPieces(text);
+            ensureCursorVisible();
+        } else {
+            QPlainTextEdit::insertFromMimeData(source);  // Qt's own paste, one Undo step of its own
+        }
+    } catch (const std::bad_alloc&) {
+        emit pasteRefused();  // nothing may unwind into Qt's event handling
+    }
+}
+
+// Qt's text document does not survive running out of memory while it grows: it crashes. So a paste
+// first makes sure that the memory it needs is there: the document's text buffer, old and new, while
+// it grows; the pasted text in a few copies on its way in; and for every pasted line, a paragraph and
+// its undo record (a few hundred bytes, measured). Where the system promises memory it may not have
+// (Linux overcommits) this catches only a limit on the address space, but that is where a process
+// really runs out.
+bool ListingBox::HasRoomFor(qsizetype pastedUnits, qsizetype pastedLines) const {
+    constexpr qsizetype kUnit = sizeof(char16_t);
+    constexpr qsizetype kPerLine = 512;
+    const qsizetype bytes = 4 * kUnit * (document()->characterCount() + pastedUnits) +
+                            3 * kUnit * pastedUnits + kPerLine * pastedLines;
+    try {
+        // Held through a volatile, or the compiler could leave out an allocation nobody uses.
+        void* volatile room = ::operator new(static_cast<std::size_t>(bytes));
+        ::operator delete(room);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
     }
 }
 

@@ -30,10 +30,15 @@ public:
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
 
+signals:
+    // A paste was refused because the memory it needs is not there; the box is as it was.
+    void pasteRefused();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    bool HasRoomFor(qsizetype pastedUnits, qsizetype pastedLines) const;
     int PieceLength() const;
     void InsertInPieces(const QString& text);
     // `text`, which stands for the document from position `start` on, without the breaks between the

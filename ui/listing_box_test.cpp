@@ -9,11 +9,17 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <fstream>
 #include <functional>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace dravik {
 namespace {
@@ -177,6 +183,33 @@ TEST_F(ListingBoxTest, SurrogatePairsAreNeverParted) {
         EXPECT_TRUE(text.back().isLowSurrogate());
     }
     EXPECT_EQ(box_.Listing(), ToText(line));
+}
+
+// A paste the memory left cannot take is refused with a signal, and the box stays as it was: Qt's
+// document would crash part-way instead. The child's address space is capped just above what it uses.
+TEST_F(ListingBoxTest, PasteTooLargeForTheMemoryIsRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here would allow";
+#endif
+    Paste(QStringLiteral("kept"));
+    QMimeData huge;
+    huge.setText(QString(30'000'000, QLatin1Char('x')).replace(40, 1, QLatin1Char('\n')));
+    QSignalSpy refused(&box_, &ListingBox::pasteRefused);
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t cap = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + (200u << 20);
+        const rlimit limit{cap, cap};
+        setrlimit(RLIMIT_AS, &limit);
+        box_.insertFromMimeData(&huge);
+        _exit(refused.count() == 1 && box_.toPlainText() == QStringLiteral("kept") ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the paste ended the program with signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the paste was not refused, or changed the box";
 }
 
 }  // namespace
