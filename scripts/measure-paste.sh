@@ -8,7 +8,9 @@
 set -euo pipefail
 
 if [[ ${1:-} != --inside ]]; then
-    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside "$@"
+    desktop=("$(dirname "$0")/../ui/with_desktop.sh")
+    [[ ${1:-} == --wine ]] && desktop+=(--fresh-wine)
+    exec "${desktop[@]}" "$0" --inside "$@"
 fi
 shift
 launcher=native
@@ -24,18 +26,9 @@ work=$(mktemp -d)
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    if [[ $launcher == wine ]]; then WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true; fi
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-openbox >/dev/null 2>&1 & pids+=($!)
-if [[ $launcher == wine ]]; then
-    export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    mkdir "$WINEPREFIX"
-    wineserver -p </dev/null >/dev/null 2>&1
-    wine wineboot </dev/null >/dev/null 2>&1
-fi
 
 # Processor time the process has used, in clock ticks.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo gone; }

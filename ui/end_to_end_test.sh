@@ -10,7 +10,7 @@
 #   7. Where the system lets us mount one: the program's folder on a full disk. The save fails, the
 #      earlier plan stays as it was and no temporary file is left.
 #   end_to_end_test.sh [--wine] <program, or the Windows release zip> [<listing> <expected plan>]
-# With --wine the program is a Windows .exe, run by Wine in a fresh prefix of its own.
+# With --wine the program is a Windows .exe, run by Wine in a fresh prefix of its own (with_desktop.sh).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,7 +28,9 @@ if [[ ${1:-} != --inside ]]; then
     for tool in xvfb-run xauth openbox xdotool xclip unzip; do
         command -v "$tool" >/dev/null || { echo "end-to-end test needs $tool"; exit 1; }
     done
-    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside "$launcher" "$program" "$listing" "$expected"
+    desktop=("$here/with_desktop.sh")
+    [[ $launcher == wine ]] && desktop+=(--fresh-wine)
+    exec "${desktop[@]}" "$0" --inside "$launcher" "$program" "$listing" "$expected"
 fi
 
 launcher=$2 program=$3 listing=$4 expected=$5
@@ -37,7 +39,6 @@ pids=()
 mounted=
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    if [[ $launcher == wine ]]; then WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true; fi
     if [[ -n $mounted ]]; then umount "$mounted" 2>/dev/null || true; fi
     rm -rf "$work"
 }
@@ -133,17 +134,6 @@ stop() {
     wait "$app" || status=$?
     [[ $status -eq 0 ]] || fail "the program ended with status $status"
 }
-
-openbox >/dev/null 2>&1 & pids+=($!)
-sleep 1
-if [[ $launcher == wine ]]; then
-    # No Mono or Gecko: Dravik needs neither, and their installers would ask with a dialog.
-    export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    mkdir "$WINEPREFIX"
-    # A detached server: otherwise it would hold this script's output open after the test.
-    wineserver -p </dev/null >/dev/null 2>&1
-    wine wineboot </dev/null >/dev/null 2>&1
-fi
 
 # A second listing, from EAXC to EAXD, and its plan.
 sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$listing" >"$work/second-listing.txt"

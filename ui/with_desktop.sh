@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command on a virtual display with a window manager, as a desktop would: without one, Wine
-# waits two seconds for each window it shows.
-#   with_desktop.sh <command> [arguments...]
+# waits two seconds for each window it shows. With --fresh-wine the command also gets a Wine prefix of
+# its own (no Mono or Gecko: Dravik needs neither, and their installers would ask with a dialog),
+# served by a detached server that is stopped, and the prefix removed, when the command ends.
+#   with_desktop.sh [--fresh-wine] <command> [arguments...]
 set -euo pipefail
 if [[ ${1:-} != --inside ]]; then
     exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside "$@"
@@ -9,9 +11,27 @@ fi
 shift
 openbox >/dev/null 2>&1 &
 manager=$!
-trap 'kill $manager 2>/dev/null || true' EXIT
+prefix=
+cleanup() {
+    kill $manager 2>/dev/null || true
+    if [[ -n $prefix ]]; then
+        WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+        rm -rf "$prefix"
+    fi
+}
+trap cleanup EXIT
 for _ in $(seq 50); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
     sleep 0.1
 done
-"$@"
+if [[ ${1:-} == --fresh-wine ]]; then
+    shift
+    prefix=$(mktemp -d)
+    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # Detached: a server started by wine itself would hold this script's output open after the test.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine wineboot </dev/null >/dev/null 2>&1
+fi
+status=0
+"$@" || status=$?
+exit $status
