@@ -62,7 +62,7 @@ for shape in "many lines" "one line"; do
         done
         [[ -n $window ]] || { echo "the window did not appear"; exit 1; }
         pid=$(xdotool getwindowpid "$window")
-        xclip -selection clipboard -t UTF8_STRING -i "$text" & pids+=($!)
+        xclip -selection clipboard -t UTF8_STRING -quiet -i "$text" >/dev/null 2>&1 & pids+=($!)
         sleep 0.5
         xdotool windowactivate --sync "$window" mousemove --window "$window" 300 80 click 1
         sleep 1

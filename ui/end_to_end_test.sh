@@ -25,7 +25,7 @@ if [[ ${1:-} != --inside ]]; then
     program=$(realpath "$1")
     listing=$(realpath "${2:-$testdata/example-listing.txt}")
     expected=$(realpath "${3:-$testdata/EAXA-EAXB.PLN}")
-    for tool in xvfb-run xauth openbox xdotool xclip unzip; do
+    for tool in xvfb-run xauth xprop xwininfo openbox xdotool xclip unzip; do
         command -v "$tool" >/dev/null || { echo "end-to-end test needs $tool"; exit 1; }
     done
     desktop=("$here/with_desktop.sh")
@@ -63,11 +63,22 @@ windows() {
     return 1
 }
 
+# For a failure message: whether the program still runs, and every window titled "Dravik".
+describe_program() {
+    local state=running
+    kill -0 "$app" 2>/dev/null || state="ended"
+    echo "the program is $state; windows titled Dravik:"
+    for id in $(xdotool search --name '^Dravik$' 2>/dev/null); do
+        echo "  $id $(xwininfo -id "$id" 2>/dev/null | grep -o 'Map State: .*')"
+    done
+}
+
 alive() { kill -0 "$app" 2>/dev/null && windows 1 >/dev/null; }
 
-# Puts a file on the clipboard, served by xclip until someone else takes the clipboard.
+# Puts a file on the clipboard, served by xclip (in the foreground, so cleanup can end it) until
+# someone else takes the clipboard.
 clipboard() {
-    xclip -selection clipboard -t UTF8_STRING -i "$1" & pids+=($!)
+    xclip -selection clipboard -t UTF8_STRING -quiet -i "$1" >/dev/null 2>&1 & pids+=($!)
     sleep 0.3
 }
 
@@ -122,7 +133,7 @@ start() {
         (cd / && exec "$app_dir/dravik") & app=$!
     fi
     pids+=($app)
-    window=$(windows 1) || fail "the window did not appear"
+    window=$(windows 1) || fail "the window did not appear: $(describe_program)"
     xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 }
 

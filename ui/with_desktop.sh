@@ -20,10 +20,17 @@ cleanup() {
     fi
 }
 trap cleanup EXIT
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
+# The manager is ready once it names its check window on the root ("window id # 0x..."); before that
+# xprop answers "no such atom on any window", and a window mapped then may never be shown.
+ready=
+for _ in $(seq 100); do
+    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; then
+        ready=yes
+        break
+    fi
     sleep 0.1
 done
+[[ -n $ready ]] || { echo "with_desktop.sh: the window manager did not start"; exit 1; }
 if [[ ${1:-} == --fresh-wine ]]; then
     shift
     prefix=$(mktemp -d)
