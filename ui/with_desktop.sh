@@ -4,22 +4,39 @@
 # its own (no Mono or Gecko: Dravik needs neither, and their installers would ask with a dialog),
 # served by a detached server that is stopped, and the prefix removed, when the command ends.
 #   with_desktop.sh [--fresh-wine] <command> [arguments...]
+# Several may run at once (ctest -j): the X server picks a free display itself (-displayfd), where
+# xvfb-run -a lets two runs pick the same one and share a screen and a window manager.
 set -euo pipefail
-if [[ ${1:-} != --inside ]]; then
-    exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" --inside "$@"
-fi
-shift
-openbox >/dev/null 2>&1 &
-manager=$!
-prefix=
+
+fail() { echo "with_desktop.sh: $*" >&2; exit 1; }
+
+scratch=$(mktemp -d)
+server= manager= prefix=
 cleanup() {
-    kill $manager 2>/dev/null || true
+    [[ -z $manager ]] || kill "$manager" 2>/dev/null || true
     if [[ -n $prefix ]]; then
         WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
         rm -rf "$prefix"
     fi
+    if [[ -n $server ]]; then
+        kill "$server" 2>/dev/null || true
+        wait "$server" 2>/dev/null || true
+    fi
+    rm -rf "$scratch"
 }
 trap cleanup EXIT
+
+# Only this user's processes on this machine can reach the display: no TCP, and the server's
+# default access list admits local connections alone.
+mkfifo "$scratch/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" >"$scratch/server.log" 2>&1 &
+server=$!
+read -r -t 10 number <"$scratch/display" || fail "the X server did not start: $(cat "$scratch/server.log")"
+export DISPLAY=:$number
+unset XAUTHORITY
+
+openbox >/dev/null 2>&1 &
+manager=$!
 # The manager is ready once it names its check window on the root ("window id # 0x..."); before that
 # xprop answers "no such atom on any window", and a window mapped then may never be shown.
 ready=
@@ -30,7 +47,8 @@ for _ in $(seq 100); do
     fi
     sleep 0.1
 done
-[[ -n $ready ]] || { echo "with_desktop.sh: the window manager did not start"; exit 1; }
+[[ -n $ready ]] || fail "the window manager did not start"
+
 if [[ ${1:-} == --fresh-wine ]]; then
     shift
     prefix=$(mktemp -d)
