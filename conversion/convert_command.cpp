@@ -45,6 +45,10 @@ Outcome Convert(const Text& listing, const std::filesystem::path& directory) {
     if (const std::optional<SaveError> error = SavePlan(directory, route)) {
         return SaveFailed(*error);
     }
+    if (IsInTemporaryFolder(directory)) {
+        return {kDoneMessage, ShownPlanPath(directory, route) + u'\n' + Text(kTemporaryFolderNote),
+                MessageIcon::Information, true};
+    }
     return {kDoneMessage, {}, MessageIcon::Information, true};
 }
 
@@ -86,7 +90,7 @@ void cmdR_Click(ConvertHost& host) {
                std::error_code error;
                const std::filesystem::path directory = ProgramDirectory(error);
                if (error) {
-                   return SaveFailed(SaveError{u"", TextFromSystem(error.message())});
+                   return SaveFailed(SaveError{u"", SystemReason(error)});
                }
                return Convert(host.ReadText(), directory);
            }));

@@ -28,6 +28,10 @@ inline constexpr TextView kTooManyPointsMessage = u"Too many points! At most 400
 inline constexpr TextView kSaveFailedMessage = u"Could not save the flight plan!";
 inline constexpr TextView kOutOfMemoryMessage = u"The listing is too large for the memory available.";
 inline constexpr TextView kConversionFailedMessage = u"Could not convert the listing!";
+// After "Done!" and the plan's path, when the program runs from the temporary folder (from inside a zip).
+inline constexpr TextView kTemporaryFolderNote =
+    u"This folder is temporary and Windows may delete it with the plan: unpack the zip into a folder of "
+    u"your own and start Dravik from there.";
 
 // Converts the host's listing and saves the plan in `directory`: "Done!" and an emptied box, or a stop
 // message and the text left as it was. Throws only what the host throws from ShowMessage or SetText;

@@ -16,16 +16,16 @@ bool IsUsableInFileName(TextView id) {
     return id.find_first_of(TextView(u"/\\\0", 3)) == TextView::npos;
 }
 
-// The path as the user should read it; a NUL is shown as a visible symbol rather than ending the text.
-Text DisplayPath(const std::filesystem::path& directory, TextView fileName) {
+}  // namespace
+
+// A NUL is shown as a visible symbol rather than ending the text.
+Text ShownPlanPath(const std::filesystem::path& directory, const Route& route) {
     Text shown = TextFromPath(directory / "");
-    for (const char16_t unit : fileName) {
+    for (const char16_t unit : PlanFileName(route.DepId, route.DestId)) {
         shown += unit == 0 ? u'\u2400' : unit;
     }
     return shown;
 }
-
-}  // namespace
 
 std::optional<std::string> EncodePlan(const std::vector<Text>& lines) {
     std::size_t size = 0;
@@ -58,7 +58,7 @@ std::optional<std::filesystem::path> PlanFilePath(const std::filesystem::path& d
 }
 
 std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route) {
-    const Text shownPath = DisplayPath(directory, PlanFileName(route.DepId, route.DestId));
+    const Text shownPath = ShownPlanPath(directory, route);
     const std::optional<std::filesystem::path> path = PlanFilePath(directory, route);
     if (!path) {
         return SaveError{shownPath, Text(kUnusableIdentifier)};
@@ -68,7 +68,7 @@ std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const 
         return SaveError{shownPath, Text(kNoCodePage)};
     }
     if (const std::error_code error = ReplaceFileContents(*path, *bytes)) {
-        return SaveError{shownPath, TextFromSystem(error.message())};
+        return SaveError{shownPath, SystemReason(error)};
     }
     return std::nullopt;
 }

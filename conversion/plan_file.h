@@ -24,6 +24,9 @@ std::optional<std::string> EncodePlan(const std::vector<Text>& lines);
 // the platform cannot put in a file name, so the plan can never land outside `directory`.
 std::optional<std::filesystem::path> PlanFilePath(const std::filesystem::path& directory, const Route& route);
 
+// The plan's full path as the user reads it, e.g. u"/home/ann/dravik/EAXA-EAXB.PLN"; a NUL shows as U+2400.
+Text ShownPlanPath(const std::filesystem::path& directory, const Route& route);
+
 // Writes DepId-DestId.PLN into `directory`, replacing an earlier plan of that name only once the new
 // one is completely on disk. Returns what went wrong, or nothing on success.
 std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route);

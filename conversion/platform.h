@@ -28,6 +28,14 @@ std::optional<std::filesystem::path> PathFromText(TextView name);
 Text TextFromPath(const std::filesystem::path& path);
 Text TextFromSystem(std::string_view message);
 
+// Why a system call failed, in the system's own words and language: u"Permission denied" on Linux,
+// u"Access is denied." on an English Windows.
+Text SystemReason(const std::error_code& error);
+
+// Whether `directory` lies inside the user's temporary folder, which the system may empty at any time
+// (on Windows, where a program started from inside a zip runs from there); never on other systems.
+bool IsInTemporaryFolder(const std::filesystem::path& directory);
+
 // Writes `bytes` to a new file beside `target`, syncs and closes it, then renames it over `target`. On
 // any failure the new file is removed, `target` is left exactly as it was, and the error is returned.
 // As careful editors do: a `target` that is a symbolic link is replaced where the link points, so the
@@ -48,5 +56,19 @@ using WriteStep = std::error_code (*)(NativeFile file, std::string_view bytes);
 // ReplaceFileContents with its write step given.
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes,
                                     WriteStep write);
+
+#ifdef _WIN32
+// WideCharToMultiByte's shape; tests pass a double that keeps Microsoft's rules for the call.
+using WideToCodePage = int(__stdcall*)(unsigned codePage, unsigned long flags, const wchar_t* wide,
+                                       int wideLength, char* bytes, int size, const char* defaultChar,
+                                       int* usedDefaultChar);
+
+// EncodeCodePage for the given code page and conversion: 1252, 1251, 65001 (UTF-8), ...
+std::optional<std::string> EncodeCodePage(TextView text, unsigned codePage, WideToCodePage convert);
+
+// `path` as the save hands it to Windows: absolute, with the \\?\ prefix that lifts the 260-character
+// limit. ExtendedPath(L"C:\\Dravik\\A-B.PLN") == L"\\\\?\\C:\\Dravik\\A-B.PLN".
+std::wstring ExtendedPath(const std::wstring& path);
+#endif
 
 }  // namespace dravik

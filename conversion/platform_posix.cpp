@@ -282,6 +282,16 @@ Text TextFromSystem(std::string_view message) {
     return DecodeUtf8(message);
 }
 
+Text SystemReason(const std::error_code& error) {
+    return TextFromSystem(error.message());
+}
+
+// A Linux desktop keeps what a user unpacked where the user put it; only Windows runs a program from
+// inside a zip out of its temporary folder.
+bool IsInTemporaryFolder(const std::filesystem::path& /*directory*/) {
+    return false;
+}
+
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
     return ReplaceFileContents(target, bytes, &WriteAll);
 }

@@ -122,17 +122,20 @@ bool IsRefusedInFileName(const std::wstring& name) {
     return false;
 }
 
-HANDLE CreateTemporary(const std::filesystem::path& target, std::wstring& created) {
+// `target` is an extended path (ExtendedPath); the temporary file goes into the same folder.
+HANDLE CreateTemporary(const std::wstring& target, std::wstring& created) {
     std::random_device entropy;
     std::uniform_int_distribution<unsigned> digit(0, 35);
     constexpr std::wstring_view kDigits = L"0123456789abcdefghijklmnopqrstuvwxyz";
+    const std::size_t separator = target.find_last_of(L'\\');
+    const std::wstring folder = target.substr(0, separator + 1);
+    const std::wstring name = target.substr(separator + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring name = L"." + target.filename().wstring() + L".";
+        created = folder + L"." + name + L".";
         for (int i = 0; i < 8; ++i) {
-            name += kDigits[digit(entropy)];
+            created += kDigits[digit(entropy)];
         }
-        name += L".tmp";
-        created = (target.parent_path() / name).wstring();
+        created += L".tmp";
         const HANDLE file = CreateFileW(created.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
@@ -140,6 +143,58 @@ HANDLE CreateTemporary(const std::filesystem::path& target, std::wstring& create
         }
     }
     return INVALID_HANDLE_VALUE;
+}
+
+// Code pages whose conversion Microsoft documents as taking no flags (UTF-8 and GB18030 also take
+// WC_ERR_INVALID_CHARS, which would refuse what a "?" should stand for) and, for UTF-7 and UTF-8, no
+// default character. Windows refuses the call otherwise, though Wine accepts it. All of them can
+// write every character of the Basic Multilingual Plane or have no default character of their own
+// worth replacing, so nothing is lost by leaving both out.
+bool TakesNoConversionFlags(unsigned codePage) {
+    return codePage == CP_UTF7 || codePage == CP_UTF8 || codePage == 54936 || codePage == 42 ||
+           (codePage >= 50220 && codePage <= 50229) || (codePage >= 57002 && codePage <= 57011);
+}
+
+// The full path of `path` as GetFullPathNameW makes it; the path itself when that fails.
+std::wstring FullPath(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return path;
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);  // too short: `length` is the size needed
+    }
+}
+
+// `path` with every short (8.3) component spelt out, so that two spellings of one folder compare equal.
+std::wstring LongPath(const std::wstring& path) {
+    std::wstring spelt(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetLongPathNameW(path.c_str(), spelt.data(), static_cast<DWORD>(spelt.size()));
+        if (length == 0) {
+            return path;
+        }
+        if (length < spelt.size()) {
+            spelt.resize(length);
+            return spelt;
+        }
+        spelt.resize(length);
+    }
+}
+
+// A folder as one spelling, ending in one backslash, for comparing folders.
+std::wstring FolderSpelling(const std::wstring& folder) {
+    std::wstring spelt = LongPath(FullPath(folder));
+    while (!spelt.empty() && (spelt.back() == L'\\' || spelt.back() == L'/')) {
+        spelt.pop_back();
+    }
+    return spelt + L'\\';
 }
 
 }  // namespace
@@ -162,6 +217,15 @@ std::filesystem::path ProgramDirectory(std::error_code& error) {
 }
 
 std::optional<std::string> EncodeCodePage(TextView text) {
+    return EncodeCodePage(text, GetACP(),
+                          [](unsigned codePage, unsigned long flags, const wchar_t* wide, int wideLength,
+                             char* bytes, int size, const char* defaultChar, int* usedDefaultChar) -> int {
+                              return WideCharToMultiByte(codePage, flags, wide, wideLength, bytes, size,
+                                                         defaultChar, usedDefaultChar);
+                          });
+}
+
+std::optional<std::string> EncodeCodePage(TextView text, unsigned codePage, WideToCodePage convert) {
     // Every character beyond U+FFFF and every lone surrogate becomes one "?" before the conversion,
     // so each counts once whatever the code page's own rule for them is.
     std::wstring wide;
@@ -180,16 +244,46 @@ std::optional<std::string> EncodeCodePage(TextView text) {
     if (wide.empty()) {
         return std::string();
     }
+    // Elsewhere no best fit: a character the code page lacks becomes "?", never a look-alike.
+    const bool plain = TakesNoConversionFlags(codePage);
+    const unsigned long flags = plain ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* const defaultChar = plain ? nullptr : "?";
     const int wideLength = static_cast<int>(wide.size());
-    const int size =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0, "?", nullptr);
+    const int size = convert(codePage, flags, wide.data(), wideLength, nullptr, 0, defaultChar, nullptr);
     if (size <= 0) {
         return std::nullopt;
     }
     std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, out.data(), size, "?",
-                        nullptr);
+    if (convert(codePage, flags, wide.data(), wideLength, out.data(), size, defaultChar, nullptr) != size) {
+        return std::nullopt;  // a short conversion would leave NUL bytes in the plan
+    }
     return out;
+}
+
+std::wstring ExtendedPath(const std::wstring& path) {
+    if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) {
+        return path;
+    }
+    const std::wstring full = FullPath(path);
+    if (full.starts_with(L"\\\\")) {
+        return L"\\\\?\\UNC\\" + full.substr(2);  // a share: \\?\UNC\server\share
+    }
+    return L"\\\\?\\" + full;
+}
+
+bool IsInTemporaryFolder(const std::filesystem::path& directory) {
+    std::wstring temporary(MAX_PATH + 1, L'\0');
+    const DWORD length = GetTempPathW(static_cast<DWORD>(temporary.size()), temporary.data());
+    if (length == 0 || length > temporary.size()) {
+        return false;
+    }
+    temporary.resize(length);
+    const std::wstring inside = FolderSpelling(temporary);
+    const std::wstring folder = FolderSpelling(directory.native());
+    // Compared as Windows compares file names: ordinal, ignoring case.
+    return folder.size() >= inside.size() &&
+           CompareStringOrdinal(folder.data(), static_cast<int>(inside.size()), inside.data(),
+                                static_cast<int>(inside.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::optional<std::filesystem::path> PathFromText(TextView name) {
@@ -216,6 +310,27 @@ Text TextFromSystem(std::string_view message) {
     return {wide.begin(), wide.end()};
 }
 
+Text SystemReason(const std::error_code& error) {
+    if (error.category() != std::system_category()) {
+        return TextFromSystem(error.message());
+    }
+    // Straight from the system in UTF-16, in the user's display language: libstdc++'s message() goes
+    // through the ANSI code page and cuts the final period.
+    wchar_t* words = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(error.value()), 0, reinterpret_cast<wchar_t*>(&words), 0, nullptr);
+    if (length == 0) {
+        return TextFromSystem(error.message());
+    }
+    Text reason(words, words + length);
+    LocalFree(words);
+    while (!reason.empty() && (reason.back() == u'\n' || reason.back() == u'\r')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
     return ReplaceFileContents(target, bytes, &WriteAll);
 }
@@ -224,11 +339,15 @@ std::error_code ReplaceFileContents(const std::filesystem::path& requested, std:
                                     WriteStep write) {
     // Not requested.filename(): the standard library reads a ":" inside the last component as the end
     // of a drive name and would hand back only what follows it.
-    std::wstring target = requested.native();
-    const std::size_t separator = target.find_last_of(L"\\/");
-    if (IsRefusedInFileName(separator == std::wstring::npos ? target : target.substr(separator + 1))) {
+    const std::wstring& requestedPath = requested.native();
+    const std::size_t separator = requestedPath.find_last_of(L"\\/");
+    if (IsRefusedInFileName(separator == std::wstring::npos ? requestedPath
+                                                            : requestedPath.substr(separator + 1))) {
         return {ERROR_INVALID_NAME, std::system_category()};
     }
+    // Extended, so that the temporary file, whose name is longer than the plan's, can be made wherever
+    // the plan's own path is valid.
+    std::wstring target = ExtendedPath(requestedPath);
     DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
         if (auto error = FollowLink(target)) {

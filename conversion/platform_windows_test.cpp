@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <utility>
+
 #include "conversion/plan_file.h"
 #include "conversion/platform.h"
 #include "conversion/test_support.h"
@@ -13,13 +18,134 @@ namespace {
 
 using namespace testing;  // the shared helpers of test_support.h
 
-Text SystemWords(DWORD code) {
-    return TextFromSystem(std::system_category().message(static_cast<int>(code)));
+// Wine's words for the failures below; Windows' own are "The filename, directory name, or volume label
+// syntax is incorrect.", "The system cannot find the path specified." and "Access is denied.". Either
+// way the period stays and the line break goes.
+constexpr TextView kInvalidName = u"Invalid name.";
+constexpr TextView kPathNotFound = u"Path not found.";
+constexpr TextView kAccessDenied = u"Access denied.";
+
+// One row per code page a test run is started in (LANG under Wine: en_US 1252, ru_RU 1251, tr_TR 1254,
+// ja_JP 932, hi_IN 65001): an identifier and its bytes in that code page, "?" where it has no byte.
+struct CodePageRow {
+    unsigned codePage;
+    Text id;
+    std::string bytes;
+};
+
+const CodePageRow kCodePageRows[] = {
+    {1252, u"\u00C9T\u00C9\u0416", "\xC9T\xC9?"},
+    {1251, u"\u0416\u0423\u041A\u00C9", "\xC6\xD3\xCA?"},
+    {1254, u"\u011E\u0130\u015E\u0416", "\xD0\xDD\xDE?"},
+    {932, u"\u6771\u4EAC\u00C9", "\x93\x8C\x8B\x9E?"},
+    {65001, u"\u0416\u00C9\U0001D11E", "\xD0\x96\xC3\x89?"},
+};
+
+// The plan is written in the system's ANSI code page, whichever it is; its file name is Unicode.
+TEST(WindowsPlatformTest, PlanIsInTheSystemsCodePage) {
+    if (const char* expected = std::getenv("DRAVIK_TEST_CODE_PAGE")) {  // set where a locale was chosen
+        ASSERT_EQ(std::to_string(GetACP()), expected);
+    }
+    const auto row = std::find_if(std::begin(kCodePageRows), std::end(kCodePageRows),
+                                  [](const CodePageRow& r) { return r.codePage == GetACP(); });
+    ASSERT_NE(row, std::end(kCodePageRows)) << "no row for code page " << GetACP();
+    ScratchFolder folder;
+    const auto error = SavePlan(folder.path(), RouteOf(PointLine(row->id) + u"\r\n" + PointLine(u"B")));
+    ASSERT_FALSE(error.has_value());
+    const std::wstring name = std::wstring(row->id.begin(), row->id.end()) + L"-B.PLN";
+    const std::string plan = ReadBytes(folder.path() / name);
+    EXPECT_NE(plan.find("title=" + row->bytes + " to B\r\n"), std::string::npos) << plan;
 }
 
-TEST(WindowsPlatformTest, AnsiCodePageIsWindows1252Here) {
-    // The shared code-page table assumes it; a Western Windows or Wine in an English locale has it.
-    EXPECT_EQ(GetACP(), 1252u);
+// WideCharToMultiByte as Windows checks its arguments, where Wine accepts anything: for UTF-8 (and a few
+// others) no flags but WC_ERR_INVALID_CHARS, and for UTF-7 and UTF-8 no default character.
+int __stdcall StrictConversion(unsigned codePage, unsigned long flags, const wchar_t* wide, int wideLength,
+                               char* bytes, int size, const char* defaultChar, int* usedDefaultChar) {
+    if (codePage == CP_UTF8 && (flags & ~static_cast<unsigned long>(WC_ERR_INVALID_CHARS)) != 0) {
+        SetLastError(ERROR_INVALID_FLAGS);
+        return 0;
+    }
+    if (codePage == CP_UTF8 && (defaultChar != nullptr || usedDefaultChar != nullptr)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return WideCharToMultiByte(codePage, flags, wide, wideLength, bytes, size, defaultChar, usedDefaultChar);
+}
+
+// Converts one character less than it was asked to, as a failing second call could.
+int __stdcall ShortConversion(unsigned codePage, unsigned long flags, const wchar_t* wide, int wideLength,
+                              char* bytes, int size, const char* defaultChar, int* usedDefaultChar) {
+    const int needed =
+        WideCharToMultiByte(codePage, flags, wide, wideLength, nullptr, 0, defaultChar, nullptr);
+    if (bytes == nullptr) {
+        return needed;
+    }
+    return WideCharToMultiByte(codePage, flags, wide, wideLength - 1, bytes, size, defaultChar,
+                               usedDefaultChar);
+}
+
+TEST(WindowsPlatformTest, CodePageConversionIsCalledAsDocumented) {
+    const Text text = u"N55\u00B0 \u0416 \U0001D11E \xD800";
+    EXPECT_EQ(EncodeCodePage(text, CP_UTF8, &StrictConversion), "N55\xC2\xB0 \xD0\x96 ? ?");
+    EXPECT_EQ(EncodeCodePage(text, 1252, &StrictConversion), "N55\xB0 ? ? ?");
+    EXPECT_EQ(EncodeCodePage(text, 1252, &ShortConversion), std::nullopt);
+}
+
+TEST(WindowsPlatformTest, ExtendedPathsLiftTheLengthLimit) {
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {L"C:\\Dravik\\A-B.PLN", L"\\\\?\\C:\\Dravik\\A-B.PLN"},
+        {L"C:/Dravik/sub/../A-B.PLN", L"\\\\?\\C:\\Dravik\\A-B.PLN"},
+        {L"\\\\server\\share\\A-B.PLN", L"\\\\?\\UNC\\server\\share\\A-B.PLN"},
+        {L"\\\\?\\C:\\Dravik\\A-B.PLN", L"\\\\?\\C:\\Dravik\\A-B.PLN"},
+    };
+    for (const auto& [path, extended] : rows) {
+        EXPECT_EQ(ExtendedPath(path), extended);
+    }
+}
+
+// A plan whose own path fits in 260 characters is saved, though its temporary file's path does not.
+TEST(WindowsSaveTest, LongFolderStillSaves) {
+    ScratchFolder folder;
+    std::filesystem::path deep = folder.path();
+    while (deep.native().size() < 236) {
+        deep /= std::wstring(std::min<std::size_t>(60, 236 - deep.native().size() + 1), L'd');
+    }
+    std::filesystem::create_directories(deep);
+    ASSERT_LT((deep / "EAXA-EAXB.PLN").native().size(), 260u);
+    ASSERT_GT((deep / ".EAXA-EAXB.PLN.12345678.tmp").native().size(), 260u);
+    EXPECT_EQ(SavePlan(deep, RouteOf(kExampleListing)), std::nullopt);
+    EXPECT_EQ(ReadBytes(deep / "EAXA-EAXB.PLN"), ExampleFileBytes());
+}
+
+// Run from inside a zip, the program's folder is in the temporary folder: "Done!" says where the plan is
+// and that the folder will not last. The temporary folder is compared as a path, not by its name.
+TEST(WindowsPlatformTest, TemporaryFolderIsRecognisedAsAPath) {
+    wchar_t temporary[MAX_PATH + 1];
+    ASSERT_GT(GetTempPathW(MAX_PATH + 1, temporary), 0u);
+    const std::filesystem::path temp(temporary);
+    ScratchFolder inside(temp);
+    ScratchFolder beside;
+    std::filesystem::create_directories(beside.path() / "Temp" / "Temp1_dravik.zip");
+    const std::pair<std::filesystem::path, bool> rows[] = {
+        {temp, true},
+        {inside.path(), true},
+        {std::filesystem::path(inside.path().wstring() + L"\\"), true},
+        {std::filesystem::path(CharUpperW(inside.path().wstring().data())), true},
+        {temp.parent_path().parent_path(), false},
+        {beside.path() / "Temp" / "Temp1_dravik.zip", false},
+    };
+    for (const auto& [folder, temporaryFolder] : rows) {
+        EXPECT_EQ(IsInTemporaryFolder(folder), temporaryFolder) << folder;
+    }
+    FakeHost host(kExampleListing);
+    cmdR_Click(host, inside.path());
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, u"Done!\n" + TextFromPath(inside.path() / "EAXA-EAXB.PLN") +
+                                         u"\nThis folder is temporary and Windows may delete it with the "
+                                         u"plan: unpack the zip into a folder of your own and start Dravik "
+                                         u"from there.");
+    EXPECT_EQ(ReadBytes(inside.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
+    EXPECT_TRUE(host.text().empty());
 }
 
 TEST(WindowsPlatformTest, ExecutableFolder) {
@@ -32,10 +158,9 @@ TEST(WindowsPlatformTest, ExecutableFolder) {
     EXPECT_TRUE(std::filesystem::exists(directory / "platform_windows_test.exe"));
 }
 
-TEST(WindowsPlatformTest, SystemMessagesHaveNoTrailingBreak) {
-    const Text words = SystemWords(ERROR_ACCESS_DENIED);
-    ASSERT_FALSE(words.empty());
-    EXPECT_NE(words.back(), u'\n');
+// The system's reason as Windows words it, period kept, final line break gone.
+TEST(WindowsPlatformTest, ReasonsAreTheSystemsWords) {
+    EXPECT_EQ(SystemReason({ERROR_ACCESS_DENIED, std::system_category()}), kAccessDenied);
     EXPECT_EQ(TextFromSystem("caf\xE9\r\n"), u"caf\u00E9");
 }
 
@@ -45,7 +170,7 @@ TEST(WindowsSaveTest, RefusedCharactersFailInTheSystemsWords) {
         const Text id = Text(u"A") + refused;
         const auto error = SavePlan(folder.path(), RouteOf(PointLine(id) + u"\r\n" + PointLine(u"B")));
         ASSERT_TRUE(error.has_value()) << static_cast<int>(refused);
-        EXPECT_EQ(error->reason, SystemWords(ERROR_INVALID_NAME)) << static_cast<int>(refused);
+        EXPECT_EQ(error->reason, kInvalidName) << static_cast<int>(refused);
         EXPECT_EQ(error->path, TextFromPath(folder.path() / "") + id + u"-B.PLN");
     }
     EXPECT_TRUE(folder.Entries().empty());
@@ -67,7 +192,7 @@ TEST(WindowsSaveTest, ReplacesAndFailsLikeEverywhere) {
     EXPECT_EQ(folder.Entries().size(), 1u);
     const auto missing = SavePlan(folder.path() / "missing", RouteOf(kExampleListing));
     ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(missing->reason, SystemWords(ERROR_PATH_NOT_FOUND));
+    EXPECT_EQ(missing->reason, kPathNotFound);
 }
 
 // A save that fails part-way through its write leaves neither a temporary file nor a changed plan: the
@@ -94,7 +219,7 @@ TEST(WindowsSaveTest, ReadOnlyPlanIsNotReplaced) {
     ASSERT_TRUE(SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_READONLY));
     const auto error = SavePlan(folder.path(), RouteOf(kExampleListing));
     ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->reason, SystemWords(ERROR_ACCESS_DENIED));  // "Access is denied."
+    EXPECT_EQ(error->reason, kAccessDenied);
     EXPECT_EQ(ReadBytes(plan), "earlier");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
     SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_NORMAL);

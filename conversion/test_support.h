@@ -80,12 +80,19 @@ inline std::vector<std::string> Entries(const std::filesystem::path& folder) {
     return names;
 }
 
-// A fresh folder under the system's temporary directory, removed with everything in it at the end.
+// A fresh folder, removed with everything in it at the end: under the system's temporary directory, or
+// on Windows beside the test, since a plan saved inside the temporary folder is reported with a warning.
 class ScratchFolder {
 public:
-    ScratchFolder() {
+    explicit ScratchFolder(const std::filesystem::path& under =
+#ifdef _WIN32
+                               std::filesystem::current_path()
+#else
+                               std::filesystem::temp_directory_path()
+#endif
+    ) {
         std::random_device entropy;
-        path_ = std::filesystem::temp_directory_path() / ("dravik-test-" + std::to_string(entropy()));
+        path_ = under / ("dravik-test-" + std::to_string(entropy()));
         std::filesystem::create_directories(path_);
     }
     ~ScratchFolder() {
@@ -97,9 +104,13 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const {
+        return path_;
+    }
 
-    std::vector<std::string> Entries() const { return testing::Entries(path_); }
+    std::vector<std::string> Entries() const {
+        return testing::Entries(path_);
+    }
 
 private:
     std::filesystem::path path_;

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 run_packages=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
-test_packages=(xvfb x11-utils openbox xdotool xclip unzip clang libclang-rt-14-dev clang-tidy libbenchmark-dev)
+test_packages=(locales xvfb x11-utils openbox xdotool xclip unzip clang libclang-rt-14-dev clang-tidy libbenchmark-dev)
 
 windows_packages=(cmake make g++-mingw-w64-x86-64 googletest)
 wine_packages=(wine)
