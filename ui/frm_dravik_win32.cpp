@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "ui/main_window_layout.h"
@@ -109,37 +111,88 @@ HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                          LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-// The text box's own keys. Inside the dialog keyboard handling a multi-line EDIT closes its window on
-// Esc, so Esc does nothing here; Ctrl+A, which the EDIT only beeps at, selects the whole listing; and
-// tabbing into the box leaves the caret where it was instead of selecting everything, as in the Qt
-// window, so that a keystroke cannot replace the listing unseen.
-LRESULT CALLBACK ListingBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR) {
-    switch (message) {
-        case WM_GETDLGCODE:
-            return DefSubclassProc(box, message, wParam, lParam) & ~static_cast<LRESULT>(DLGC_HASSETSEL);
-        case WM_KEYDOWN:
-        case WM_KEYUP:
-            if (wParam == VK_ESCAPE) {
-                return 0;
-            }
-            break;
-        case WM_CHAR:
-            if (wParam == VK_ESCAPE) {
-                return 0;
-            }
-            if (wParam == kControlA) {
-                SendMessageW(box, EM_SETSEL, 0, -1);
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(box, &ListingBoxProcedure, id);
-            break;
-        default:
-            break;
+// A system size (an icon's, the client edge's) at `dpi`: asked for that DPI from Windows 10 1607 on.
+int MetricForDpi(int metric, int dpi) {
+    auto* const forDpi = NewerFunction<int WINAPI(int, UINT)>(L"user32.dll", "GetSystemMetricsForDpi");
+    if (forDpi != nullptr) {
+        return forDpi(metric, static_cast<UINT>(dpi));
     }
-    return DefSubclassProc(box, message, wParam, lParam);
+    return MulDiv(GetSystemMetrics(metric), dpi, ScreenDpi());
+}
+
+// The program's icon drawn for `dpi`, owned by the caller.
+HICON ProgramIconForDpi(int widthMetric, int heightMetric, int dpi) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
+                                         IMAGE_ICON, MetricForDpi(widthMetric, dpi),
+                                         MetricForDpi(heightMetric, dpi), LR_DEFAULTCOLOR));
+}
+
+// The DPI of `monitor` (Windows 8.1 and later, from shcore.dll, which only the system folder may supply);
+// the screen's elsewhere. A hidden window would report the primary monitor's.
+int MonitorDpi(HMONITOR monitor) {
+    HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (shcore == nullptr) {
+        return ScreenDpi();
+    }
+    auto* const getDpiForMonitor = reinterpret_cast<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    UINT x = 0;
+    UINT y = 0;
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    const bool found =
+        getDpiForMonitor != nullptr && SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y));
+    FreeLibrary(shcore);
+    return found && y > 0 ? static_cast<int>(y) : ScreenDpi();
+}
+
+// Inside a modal message box: a key held down since before it opened (Enter held on the button) repeats,
+// and a repeat must not answer the box unread. Nothing the box does is a repeat of a key.
+LRESULT CALLBACK IgnoreRepeatsInMessages(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && (message->message == WM_KEYDOWN || message->message == WM_CHAR) &&
+        (message->lParam & (LPARAM{1} << 30)) != 0) {
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A thread hook for as long as it lives.
+class ThreadHook {
+public:
+    ThreadHook(int kind, HOOKPROC procedure)
+        : hook_(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {}
+    ~ThreadHook() {
+        if (hook_ != nullptr) {
+            UnhookWindowsHookEx(hook_);
+        }
+    }
+    ThreadHook(const ThreadHook&) = delete;
+    ThreadHook& operator=(const ThreadHook&) = delete;
+
+private:
+    HHOOK hook_;
+};
+
+// The clipboard's text, or nothing when it holds none (or its owner has gone).
+std::optional<std::wstring> ClipboardText(HWND owner) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) {
+        return std::nullopt;
+    }
+    std::optional<std::wstring> text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data)); units != nullptr) {
+            text.emplace(units, wcsnlen(units, GlobalSize(data) / sizeof(wchar_t)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::wstring TextOfWindow(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 }  // namespace
@@ -161,29 +214,88 @@ frmDravik::frmDravik(HINSTANCE instance, std::optional<std::filesystem::path> ou
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);  // a second window of the same class (in tests) finds it registered
 
-    frm_ = CreateWindowExW(0, kWindowClass, Wide(kProgramName).c_str(), kWindowStyle, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
-    // Created in tab order: text box, label, button.
-    txtR = CreateControl(frm_, WS_EX_CLIENTEDGE, L"EDIT", u"",
-                         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, kTextBoxId);
+    // WM_NCCREATE binds this object to the window (frm_); a refused window leaves frm_ null.
+    if (CreateWindowExW(0, kWindowClass, Wide(kProgramName).c_str(), kWindowStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this) == nullptr) {
+        creationError_ = GetLastError();
+        frm_ = nullptr;
+        return;
+    }
+    // Created in tab order: the box's name for screen readers (a hidden label just before it, where
+    // Windows looks for an EDIT's name), text box, label, button.
+    CreateWindowExW(0, L"STATIC", Wide(kTextBoxAccessibleName).c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0,
+                    0, 0, 0, frm_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTextBoxNameId)), instance,
+                    nullptr);
+    CreateTextBox(/*wrapping=*/true);
     Label1 = CreateControl(frm_, 0, L"STATIC", kColumnHeader, SS_LEFT | SS_NOPREFIX, kLabelId);
     cmdR = CreateControl(frm_, 0, L"BUTTON", kButtonCaption, WS_TABSTOP | BS_PUSHBUTTON, kConvertButtonId);
-    SetWindowSubclass(txtR, &ListingBoxProcedure, kListingBoxSubclass, 0);
-    SendMessageW(txtR, EM_SETLIMITTEXT, 0, 0);  // no length limit of the box's own
 
     Layout(WindowDpi(frm_));
-    const SIZE frame = FrameSize(dpi_);
-    SetWindowPos(frm_, nullptr, 0, 0, frame.cx, frame.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT placed{};
+    GetWindowRect(frm_, &placed);
+    FitFrame(placed.left, placed.top);
 }
 
 frmDravik::~frmDravik() {
     if (frm_ != nullptr) {
         DestroyWindow(frm_);
     }
-    DeleteObject(listingFont_);
-    if (buttonFont_ != nullptr) {
-        DeleteObject(buttonFont_);
+    for (HFONT font : {listingFont_, buttonFont_}) {
+        if (font != nullptr) {
+            DeleteObject(font);
+        }
     }
+    for (HICON icon : {bigIcon_, smallIcon_}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+}
+
+void frmDravik::CreateTextBox(bool wrapping) {
+    // Without ES_AUTOHSCROLL a multi-line EDIT wraps; with it, it scrolls sideways. The style cannot
+    // change once the box exists, so another box takes the place of this one.
+    const DWORD sideways = wrapping ? 0 : WS_HSCROLL | ES_AUTOHSCROLL;
+    HWND earlier = txtR;
+    txtR = CreateControl(frm_, WS_EX_CLIENTEDGE, L"EDIT", u"",
+                         WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | sideways,
+                         kTextBoxId);
+    wrapping_ = wrapping;
+    SetWindowSubclass(txtR, &ListingBoxProcedure, kListingBoxSubclass, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageW(txtR, EM_SETLIMITTEXT, 0, 0);  // no length limit of the box's own
+    if (earlier == nullptr) {
+        return;
+    }
+    SetWindowPos(txtR, earlier, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // same tab order
+    SendMessageW(txtR, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont_), FALSE);
+    PlaceTextBox();
+    SetWindowTextW(txtR, TextOfWindow(earlier).c_str());
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(earlier, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(txtR, EM_SETSEL, start, end);
+    const bool focused = GetFocus() == earlier;
+    if (focusBeforeDeactivation_ == earlier) {
+        focusBeforeDeactivation_ = txtR;
+    }
+    DestroyWindow(earlier);
+    if (focused) {
+        SetFocus(txtR);
+    }
+}
+
+void frmDravik::PlaceTextBox() {
+    MoveTo(txtR, kTextBoxPlace, dpi_);
+    // The text starts where the label's does, so that each column name stands over its column: the
+    // box's border and the EDIT's own margin would push it right.
+    RECT box{};
+    GetWindowRect(txtR, &box);
+    POINT client{0, 0};
+    ClientToScreen(txtR, &client);
+    const int margin =
+        std::max(0, TwipsToPixels(kLabelPlace.left, dpi_) - TwipsToPixels(kTextBoxPlace.left, dpi_) -
+                        static_cast<int>(client.x - box.left));
+    SendMessageW(txtR, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(margin, 0));
 }
 
 void frmDravik::Layout(int dpi) {
@@ -204,28 +316,52 @@ void frmDravik::Layout(int dpi) {
     }
     listingFont_ = listingFont;
     buttonFont_ = buttonFont;
-    MoveTo(txtR, kTextBoxPlace, dpi);
+    PlaceTextBox();
     MoveTo(Label1, kLabelPlace, dpi);
     MoveTo(cmdR, kButtonPlace, dpi);
+
+    // The title bar's and the task bar's icons, drawn for this DPI rather than scaled from the system's.
+    HICON bigIcon = ProgramIconForDpi(SM_CXICON, SM_CYICON, dpi);
+    HICON smallIcon = ProgramIconForDpi(SM_CXSMICON, SM_CYSMICON, dpi);
+    SendMessageW(frm_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageW(frm_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    for (HICON icon : {bigIcon_, smallIcon_}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+    bigIcon_ = bigIcon;
+    smallIcon_ = smallIcon;
+}
+
+void frmDravik::FitFrame(int left, int top) {
+    const SIZE frame = FrameSize(dpi_);
+    SetWindowPos(frm_, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A frame drawn at another DPI than the one asked for (a system that scales it its own way) shows
+    // in the client area; take the difference up, so the layout's client area is exact.
+    RECT client{};
+    GetClientRect(frm_, &client);
+    const int wider = TwipsToPixels(kClientArea.width, dpi_) - client.right;
+    const int taller = TwipsToPixels(kClientArea.height, dpi_) - client.bottom;
+    if (wider != 0 || taller != 0) {
+        SetWindowPos(frm_, nullptr, 0, 0, frame.cx + wider, frame.cy + taller,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void frmDravik::Show(int showCommand) {
-    // Centred on the monitor the window opens on; if that one has another DPI, sized for it first.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        MONITORINFO monitor{};
-        monitor.cbSize = sizeof monitor;
-        GetMonitorInfoW(MonitorFromWindow(frm_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        const RECT& work = monitor.rcWork;
-        const SIZE frame = FrameSize(dpi_);
-        SetWindowPos(frm_, nullptr, work.left + (work.right - work.left - frame.cx) / 2,
-                     work.top + (work.bottom - work.top - frame.cy) / 2, frame.cx, frame.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        if (const int dpi = WindowDpi(frm_); dpi != dpi_) {
-            Layout(dpi);
-        } else {
-            break;
-        }
+    // Centred on the monitor the window opens on, at that monitor's DPI.
+    HMONITOR monitor = MonitorFromWindow(frm_, MONITOR_DEFAULTTOPRIMARY);
+    if (const int dpi = MonitorDpi(monitor); dpi != dpi_) {
+        Layout(dpi);
     }
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    const RECT& work = info.rcWork;
+    const SIZE frame = FrameSize(dpi_);
+    FitFrame(work.left + (work.right - work.left - frame.cx) / 2,
+             work.top + (work.bottom - work.top - frame.cy) / 2);
     ShowWindow(frm_, showCommand);
     UpdateWindow(frm_);
     SetFocus(txtR);
@@ -240,6 +376,16 @@ int frmDravik::Run() {
 }
 
 void frmDravik::Dispatch(MSG& message) {
+    // One press of Enter or Space on the button is one conversion: while the key is held, its repeats
+    // press nothing, there or in the box that has the focus after "Done!".
+    if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_SPACE)) {
+        const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
+        if (!repeat) {
+            keyHeldOnButton_ = message.hwnd == cmdR ? message.wParam : 0;
+        } else if (message.wParam == keyHeldOnButton_) {
+            return;
+        }
+    }
     if (frm_ == nullptr || !IsDialogMessageW(frm_, &message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -257,15 +403,36 @@ Text frmDravik::ReadText() {
 
 void frmDravik::SetText(const Text& text) {
     // Replaced as one edit rather than with SetWindowText, which would forget the undo: after "Done!",
-    // Ctrl+Z brings the listing back.
+    // Ctrl+Z brings the listing back. The focus goes to the box, ready for that or the next paste.
     SendMessageW(txtR, EM_SETSEL, 0, -1);
     SendMessageW(txtR, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    SetFocus(txtR);
 }
 
 void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& title) {
     const auto iconStyle =
         static_cast<UINT>(icon == MessageIcon::Information ? MB_ICONINFORMATION : MB_ICONSTOP);
+    const ThreadHook ignoreRepeats(WH_MSGFILTER, &IgnoreRepeatsInMessages);
+    ++openMessages_;  // the window refuses to close meanwhile: the message may say the text stays
     MessageBoxW(frm_, Wide(text).c_str(), Wide(title).c_str(), MB_OK | iconStyle);
+    --openMessages_;
+}
+
+void frmDravik::PasteIntoTextBox() {
+    // Decided from the text the paste leaves, so that a listing pasted over a long line wraps again.
+    if (const std::optional<std::wstring> pasted = ClipboardText(frm_)) {
+        std::wstring after = TextOfWindow(txtR);
+        DWORD start = 0;
+        DWORD end = 0;
+        SendMessageW(txtR, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        after.replace(std::min<std::size_t>(start, after.size()), end - std::min(start, end), *pasted);
+        const bool wrapping = LongestLine(TextView(reinterpret_cast<const char16_t*>(after.data()),
+                                                   after.size())) <= kLongestWrappedLine;
+        if (wrapping != wrapping_) {
+            CreateTextBox(wrapping);
+        }
+    }
+    DefSubclassProc(txtR, WM_PASTE, 0, 0);
 }
 
 void frmDravik::cmdR_Click() {
@@ -282,17 +449,63 @@ void frmDravik::cmdR_Click() {
     }
 }
 
+// The text box's own keys. Inside the dialog keyboard handling a multi-line EDIT closes its window on
+// Esc, so Esc does nothing here; Ctrl+A, which the EDIT only beeps at, selects the whole listing; and
+// tabbing into the box leaves the caret where it was instead of selecting everything, as in the Qt
+// window, so that a keystroke cannot replace the listing unseen. Every paste goes through the window.
+LRESULT CALLBACK frmDravik::ListingBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR id, DWORD_PTR window) {
+    switch (message) {
+        case WM_GETDLGCODE:
+            return DefSubclassProc(box, message, wParam, lParam) & ~static_cast<LRESULT>(DLGC_HASSETSEL);
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+            if (wParam == VK_ESCAPE) {
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wParam == VK_ESCAPE) {
+                return 0;
+            }
+            if (wParam == kControlA) {
+                SendMessageW(box, EM_SETSEL, 0, -1);
+                return 0;
+            }
+            break;
+        case WM_PASTE:
+            try {
+                reinterpret_cast<frmDravik*>(window)->PasteIntoTextBox();
+            } catch (const std::exception&) {
+                MessageBeep(MB_ICONHAND);  // too little memory to look at the paste: it does not happen
+            }
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(box, &ListingBoxProcedure, id);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
 LRESULT CALLBACK frmDravik::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Bound from the first message to the last: WM_NCCREATE to WM_NCDESTROY.
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+        auto* created =
+            static_cast<frmDravik*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        created->frm_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     auto* self = reinterpret_cast<frmDravik*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    if (self->frm_ == nullptr) {
-        self->frm_ = window;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->frm_ = nullptr;
+        self->txtR = self->Label1 = self->cmdR = self->focusBeforeDeactivation_ = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
     }
     return self->Handle(window, message, wParam, lParam);
 }
@@ -316,13 +529,18 @@ LRESULT frmDravik::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
             return 0;
         }
+        case WM_GETDPISCALEDSIZE: {
+            // Windows 10 1703 on asks before a move to a monitor with another scale: the frame does not
+            // scale linearly, so say exactly what the twips layout needs there.
+            *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<int>(wParam));
+            return TRUE;
+        }
         case WM_DPICHANGED: {
-            // Moved to a monitor with another scale: the same twips at the new DPI, in the place Windows
-            // suggests.
+            // Moved to a monitor with another scale: the same twips at the new DPI, where Windows
+            // suggests, with the frame that makes the client area exactly the layout's.
             Layout(HIWORD(wParam));
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(frm_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            FitFrame(suggested->left, suggested->top);
             return 0;
         }
         case WM_ACTIVATE:
@@ -334,10 +552,12 @@ LRESULT frmDravik::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             }
             return 0;
         case WM_CLOSE:
-            DestroyWindow(window);
+            // While a message is open the listing must stay: "Could not save" promises it.
+            if (openMessages_ == 0) {
+                DestroyWindow(window);
+            }
             return 0;
         case WM_DESTROY:
-            frm_ = nullptr;
             PostQuitMessage(0);
             return 0;
         default:

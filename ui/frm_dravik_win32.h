@@ -5,7 +5,9 @@
 //       --> ShowMessage: "Done!" (then SetText empties txtR as one undoable edit) or a stop message
 //
 // It places and labels its controls from main_window_layout.h, as the Qt window does, at the DPI of the
-// monitor it is on, and places them again when it moves to a monitor with another.
+// monitor it is on, and places them again when it moves to a monitor with another. The EDIT wraps
+// lines in time that grows with the square of their length, so a paste that would leave a line longer
+// than kLongestWrappedLine gets a box that scrolls sideways instead, placed and styled alike.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +24,10 @@ namespace dravik {
 inline constexpr int kTextBoxId = 101;
 inline constexpr int kLabelId = 102;
 inline constexpr int kConvertButtonId = 103;
+inline constexpr int kTextBoxNameId = 104;  // the hidden label that names the box for screen readers
+
+// Lines up to this long are wrapped in the box; a longer one makes the box scroll sideways.
+inline constexpr std::size_t kLongestWrappedLine = 2048;
 
 // The program's icon in its resources (the first icon group, which Explorer shows).
 inline constexpr int kIconResource = 1;
@@ -29,14 +35,17 @@ inline constexpr int kIconResource = 1;
 class frmDravik : public ConvertHost {
 public:
     // Creates the window, hidden; Show() shows it centred with the focus in the text box. Plans go beside
-    // the program unless `outputDirectory` names another folder (tests do).
+    // the program unless `outputDirectory` names another folder (tests do). When the system refuses
+    // the window, handle() is null and CreationError() says why.
     explicit frmDravik(HINSTANCE instance,
                        std::optional<std::filesystem::path> outputDirectory = std::nullopt);
     ~frmDravik() override;
     frmDravik(const frmDravik&) = delete;
     frmDravik& operator=(const frmDravik&) = delete;
 
+    // Null once the window is gone, or when it could not be made.
     [[nodiscard]] HWND handle() const { return frm_; }
+    [[nodiscard]] DWORD CreationError() const { return creationError_; }
 
     void Show(int showCommand);
     // The message loop; returns the program's exit code once the window is closed.
@@ -51,9 +60,18 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListingBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR id, DWORD_PTR window);
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Places the controls and makes their fonts for `dpi` dots per inch.
+    // Places the controls and makes their fonts and icons for `dpi` dots per inch.
     void Layout(int dpi);
+    // Moves the window to `left`, `top` with the frame that makes its client area the layout's.
+    void FitFrame(int left, int top);
+    // Makes txtR, wrapping or scrolling sideways, in the place and z-order of the one it replaces.
+    void CreateTextBox(bool wrapping);
+    void PlaceTextBox();
+    // The box's paste (Ctrl+V, Shift+Insert, the context menu), in a box that can hold the result quickly.
+    void PasteIntoTextBox();
     void cmdR_Click();
 
     std::optional<std::filesystem::path> outputDirectory_;
@@ -62,9 +80,15 @@ private:
     HWND Label1 = nullptr;
     HWND cmdR = nullptr;
     HWND focusBeforeDeactivation_ = nullptr;
+    DWORD creationError_ = ERROR_SUCCESS;
+    bool wrapping_ = true;
+    WPARAM keyHeldOnButton_ = 0;  // Enter or Space, pressed on cmdR and not yet pressed again elsewhere
+    int openMessages_ = 0;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     HFONT listingFont_ = nullptr;
     HFONT buttonFont_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
 };
 
 }  // namespace dravik

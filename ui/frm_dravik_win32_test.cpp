@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -78,11 +79,16 @@ std::pair<DWORD, DWORD> Selection(HWND box) {
     return {start, end};
 }
 
-// Answers the next message box with OK and remembers what it said. A thread timer fires inside the
-// box's own modal loop; it gives up after five seconds, so no test can hang on a box.
+// Answers every message box with OK and remembers what the last one said. A thread timer fires inside
+// the box's own modal loop; it gives up after five seconds, so no test can hang on a box. `before`, if
+// given, runs first inside the box's loop (a close request, a repeated key), and the box is answered on
+// a later tick, so that what `before` did has been handled.
 class MessageBoxAnswerer {
 public:
-    MessageBoxAnswerer() : timer_(SetTimer(nullptr, 0, 20, &Tick)) { current_ = this; }
+    explicit MessageBoxAnswerer(void (*before)(HWND box) = nullptr)
+        : before_(before), timer_(SetTimer(nullptr, 0, 20, &Tick)) {
+        current_ = this;
+    }
     ~MessageBoxAnswerer() {
         KillTimer(nullptr, timer_);
         current_ = nullptr;
@@ -91,18 +97,17 @@ public:
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
     bool answered = false;
+    int boxes = 0;
     Text title;
     Text text;
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (current_ == nullptr || current_->answered) {
-            return;
+        if (current_ == nullptr || current_->ticks_ > 250) {
+            return;  // given up; the test's checks then fail
         }
+        ++current_->ticks_;
         EnumThreadWindows(GetCurrentThreadId(), &Answer, 0);
-        if (++current_->ticks_ > 250) {
-            current_->answered = true;  // give up; the test's checks then fail
-        }
     }
     static BOOL CALLBACK Answer(HWND box, LPARAM) {
         wchar_t kind[16] = {};
@@ -110,10 +115,18 @@ private:
         if (std::wstring_view(kind) != L"#32770" || !IsWindowVisible(box)) {
             return TRUE;
         }
+        if (current_->before_ != nullptr && current_->seen_ != box) {
+            current_->seen_ = box;
+            current_->before_(box);
+            return FALSE;
+        }
         current_->title = TextOf(box);
         EnumChildWindows(box, &ReadText, 0);
         current_->answered = true;
+        ++current_->boxes;
+        current_->seen_ = nullptr;
         PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ShowWindow(box, SW_HIDE);  // not answered twice while the post is on its way
         return FALSE;
     }
     static BOOL CALLBACK ReadText(HWND child, LPARAM) {
@@ -128,8 +141,10 @@ private:
     }
 
     static inline MessageBoxAnswerer* current_ = nullptr;
+    void (*before_)(HWND box);
     UINT_PTR timer_;
     int ticks_ = 0;
+    HWND seen_ = nullptr;
 };
 
 class FrmDravikWin32Test : public ::testing::Test {
@@ -175,50 +190,127 @@ Corners PlaceInWindow(HWND control) {
     return CornersOf(place);
 }
 
-Corners Expected(const TwipsRect& twips, int dpi) {
-    const int left = MulDiv(twips.left, dpi, kTwipsPerInch);
-    const int top = MulDiv(twips.top, dpi, kTwipsPerInch);
-    return {left, top, left + MulDiv(twips.width, dpi, kTwipsPerInch),
-            top + MulDiv(twips.height, dpi, kTwipsPerInch)};
-}
-
 LOGFONTW FontOf(HWND control) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
     return font;
 }
 
+LONG IconWidth(HWND window, WPARAM which) {
+    ICONINFO info{};
+    if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)), &info)) {
+        return 0;
+    }
+    BITMAP bitmap{};
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// Moves the window to a monitor of `dpi` as Windows does, suggesting a frame scaled linearly (which is
+// not the frame the layout needs there).
+void MoveToDpi(HWND window, int dpi) {
+    const RECT suggested{0, 0, MulDiv(695, dpi, 96), MulDiv(225, dpi, 96)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+// Where each control stands, its font, the client area and the icons, as literal pixels per DPI.
 TEST_F(FrmDravikWin32Test, ControlsFollowTheDpiOfTheMonitor) {
-    HDC screen = GetDC(nullptr);
-    const int startDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    const int dpis[] = {startDpi, 96, 144, 96};
-    LONG buttonFontAt96 = 0;
-    for (const int dpi : dpis) {
-        // Within what Wine's 1024-pixel virtual screen allows a window; Windows suggests the frame for
-        // the client area at the new DPI.
-        const RECT suggested{40, 30, 40 + MulDiv(660, dpi, 144), 30 + MulDiv(230, dpi, 96)};
-        if (&dpi != &dpis[0]) {
-            SendMessageW(window_.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                         reinterpret_cast<LPARAM>(&suggested));
-            RECT now{};
-            GetWindowRect(window_.handle(), &now);
-            EXPECT_EQ(CornersOf(now), CornersOf(suggested)) << dpi;
-        }
-        EXPECT_EQ(PlaceInWindow(txtR), Expected(kTextBoxPlace, dpi)) << dpi;
-        EXPECT_EQ(PlaceInWindow(Label1), Expected(kLabelPlace, dpi)) << dpi;
-        EXPECT_EQ(PlaceInWindow(cmdR), Expected(kButtonPlace, dpi)) << dpi;
-        EXPECT_EQ(FontOf(txtR).lfHeight, -MulDiv(975, dpi, 7200)) << dpi;
-        EXPECT_EQ(FontOf(Label1).lfHeight, -MulDiv(975, dpi, 7200)) << dpi;
+    struct Row {
+        int dpi;
+        Corners client, box, label, button;
+        LONG listingFont, smallIcon, bigIcon;
+    };
+    const Row rows[] = {
+        {144, {0, 0, 1034, 300}, {12, 36, 1022, 242}, {15, 12, 989, 38}, {12, 252, 1022, 290}, -20, 24, 48},
+        {96, {0, 0, 689, 200}, {8, 24, 681, 161}, {10, 8, 659, 25}, {8, 168, 681, 193}, -13, 16, 32},
+    };
+    for (const Row& row : rows) {
+        MoveToDpi(window_.handle(), row.dpi);
+        RECT client{};
+        GetClientRect(window_.handle(), &client);
+        EXPECT_EQ(CornersOf(client), row.client) << row.dpi;
+        RECT frame{};
+        GetWindowRect(window_.handle(), &frame);
+        EXPECT_EQ(frame.left, 0) << row.dpi;  // where Windows suggested
+        // Asked before a move, the window names the frame around exactly that client area: the client
+        // area plus a border on each side and a caption (Wine's frame is the system DPI's, whatever it says).
+        SIZE scaled{};
+        EXPECT_TRUE(SendMessageW(window_.handle(), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(row.dpi),
+                                 reinterpret_cast<LPARAM>(&scaled)));
+        EXPECT_GT(scaled.cx, row.client[2]) << row.dpi;
+        EXPECT_LT(scaled.cx, row.client[2] + 40) << row.dpi;
+        EXPECT_GT(scaled.cy, row.client[3] + 10) << row.dpi;
+        EXPECT_EQ(PlaceInWindow(txtR), row.box) << row.dpi;
+        EXPECT_EQ(PlaceInWindow(Label1), row.label) << row.dpi;
+        EXPECT_EQ(PlaceInWindow(cmdR), row.button) << row.dpi;
+        EXPECT_EQ(FontOf(txtR).lfHeight, row.listingFont) << row.dpi;
+        EXPECT_EQ(FontOf(Label1).lfHeight, row.listingFont) << row.dpi;
         EXPECT_EQ(std::wstring_view(FontOf(txtR).lfFaceName), L"Courier New");
-        if (dpi == 96) {
-            buttonFontAt96 = FontOf(cmdR).lfHeight;
-        } else if (buttonFontAt96 != 0) {
-            EXPECT_EQ(FontOf(cmdR).lfHeight, MulDiv(buttonFontAt96, dpi, 96)) << dpi;  // the message font
+        EXPECT_EQ(IconWidth(window_.handle(), ICON_SMALL), row.smallIcon) << row.dpi;
+        EXPECT_EQ(IconWidth(window_.handle(), ICON_BIG), row.bigIcon) << row.dpi;
+    }
+}
+
+// The leftmost dark pixel of `control` on the screen, in its parent's coordinates; -1 if none.
+LONG FirstInk(HWND control) {
+    RECT place{};
+    GetWindowRect(control, &place);
+    const int width = std::min<LONG>(place.right - place.left, 200);
+    const int height = place.bottom - place.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ earlier = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+    LONG first = -1;
+    for (int x = 0; x < width && first < 0; ++x) {
+        for (int y = 4; y < height - 4; ++y) {  // inside the border
+            const COLORREF pixel = GetPixel(memory, x, y);
+            if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 96) {
+                first = x;
+                break;
+            }
         }
     }
-    EXPECT_EQ(FontOf(txtR).lfHeight, -13);
-    EXPECT_EQ(-MulDiv(975, 144, 7200), -20);
+    SelectObject(memory, earlier);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    POINT origin{place.left, place.top};
+    ScreenToClient(GetParent(control), &origin);
+    return first < 0 ? -1 : origin.x + first;
+}
+
+// Each column name stands over its column: the header pasted into the box starts within a pixel of
+// the label's, at every DPI.
+TEST_F(FrmDravikWin32Test, HeaderStandsOverThePastedColumns) {
+    SetTextOf(txtR, Text(kColumnHeader));
+    for (const int dpi : {96, 144, 192}) {
+        MoveToDpi(window_.handle(), dpi);
+        RedrawWindow(window_.handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump(window_);
+        const LONG label = FirstInk(Label1);
+        const LONG box = FirstInk(txtR);
+        ASSERT_GT(label, 0) << dpi;
+        // Wine's EDIT draws a glyph without its left bearing (2 px at 96 and 144 DPI, 3 at 192), where
+        // the label keeps it; the character cells themselves start together.
+        EXPECT_LE(std::abs(label - box), dpi < 192 ? 1 : 2)
+            << dpi << ": label at " << label << ", listing at " << box;
+    }
+}
+
+// Windows names an EDIT after the static text just before it; the box must not be nameless to Narrator.
+TEST_F(FrmDravikWin32Test, ScreenReadersHearTheBoxsName) {
+    HWND name = GetWindow(txtR, GW_HWNDPREV);
+    wchar_t kind[16] = {};
+    GetClassNameW(name, kind, 16);
+    EXPECT_EQ(_wcsicmp(kind, L"Static"), 0);
+    EXPECT_EQ(TextOf(name), u"Route listing");
+    EXPECT_FALSE(IsWindowVisible(name));
+    EXPECT_EQ(GetNextDlgTabItem(window_.handle(), cmdR, FALSE), txtR);  // the tab order is as it was
 }
 
 TEST_F(FrmDravikWin32Test, EscNeverClosesTheWindow) {
@@ -309,6 +401,87 @@ TEST_F(FrmDravikWin32Test, StopMessageKeepsTheTextAndItsUndo) {
 TEST_F(FrmDravikWin32Test, EveryLineBreakReachesTheCommandAsCrLf) {
     SetTextOf(txtR, u"crlf\r\nlf\ncr\rtab\tend");
     EXPECT_EQ(window_.ReadText(), u"crlf\r\nlf\r\ncr\r\ntab\tend");
+}
+
+// Enter held on the button: one conversion, one message; the repeats answer nothing and press nothing,
+// and after "Done!" they type nothing into the box that has the focus again.
+TEST_F(FrmDravikWin32Test, HeldEnterConvertsOnce) {
+    SetTextOf(txtR, kExampleListing);
+    SetFocus(cmdR);
+    MessageBoxAnswerer answer([](HWND box) {
+        // Repeats reach the box first: it must stay until it is answered.
+        HWND ok = GetDlgItem(box, IDOK);
+        for (int i = 0; i < 3; ++i) {
+            PostMessageW(ok != nullptr ? ok : box, WM_KEYDOWN, VK_RETURN, 0x40000001);
+        }
+    });
+    MSG press{cmdR, WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+    window_.Dispatch(press);
+    Pump(window_);
+    for (int i = 0; i < 5; ++i) {
+        MSG repeat{GetFocus(), WM_KEYDOWN, VK_RETURN, 0x40000001, 0, {}};
+        window_.Dispatch(repeat);
+        Pump(window_);
+    }
+    EXPECT_EQ(answer.boxes, 1);
+    EXPECT_EQ(answer.text, u"Done!");
+    EXPECT_EQ(GetFocus(), txtR);  // ready for Ctrl+Z or the next paste
+    EXPECT_TRUE(TextOf(txtR).empty());
+    Press(window_, 'Z', false, /*control=*/true);
+    EXPECT_EQ(window_.ReadText(), kExampleListing);
+}
+
+// A close request while a message is open (Alt+F4 reaches the window through the task bar or another
+// program) does not end the program: the message may say the listing stays.
+TEST_F(FrmDravikWin32Test, CloseRequestWaitsForTheMessage) {
+    SetTextOf(txtR, PointLine(u"ONLY"));
+    MessageBoxAnswerer answer([](HWND box) { SendMessageW(GetWindow(box, GW_OWNER), WM_CLOSE, 0, 0); });
+    SendMessageW(cmdR, BM_CLICK, 0, 0);
+    Pump(window_);
+    EXPECT_EQ(answer.text, u"Not enough or invalid points!");
+    ASSERT_TRUE(IsWindow(window_.handle()));
+    EXPECT_EQ(TextOf(txtR), PointLine(u"ONLY"));
+    SendMessageW(window_.handle(), WM_CLOSE, 0, 0);  // with no message open, closing works
+    EXPECT_EQ(window_.handle(), nullptr);
+}
+
+// A window the system refuses leaves a handle of nothing and the reason, for the stop message.
+TEST(FrmDravikWin32LifetimeTest, RefusedWindowIsReported) {
+    const HHOOK refuse = SetWindowsHookExW(
+        WH_CBT, [](int code, WPARAM, LPARAM) -> LRESULT { return code == HCBT_CREATEWND ? 1 : 0; }, nullptr,
+        GetCurrentThreadId());
+    {
+        frmDravik window(GetModuleHandleW(nullptr));
+        EXPECT_EQ(window.handle(), nullptr);
+        EXPECT_NE(window.CreationError(), DWORD{ERROR_SUCCESS});
+    }
+    UnhookWindowsHookEx(refuse);
+}
+
+// A line too long to wrap quickly gets a box that scrolls sideways, in the same place and tab order,
+// with the text, its selection and the focus; a listing pasted over it wraps again. Each paste undoes.
+TEST_F(FrmDravikWin32Test, LongLineScrollsSideways) {
+    const auto wraps = [](HWND box) { return (GetWindowLongW(box, GWL_STYLE) & ES_AUTOHSCROLL) == 0; };
+    SetTextOf(txtR, u"typed ");
+    SendMessageW(txtR, EM_SETSEL, 6, 6);
+    const Text longLine(2049, u'x');
+    PutOnClipboard(std::wstring(longLine.begin(), longLine.end()));
+    Press(window_, 'V', false, /*control=*/true);
+    HWND box = GetDlgItem(window_.handle(), kTextBoxId);
+    EXPECT_FALSE(wraps(box));
+    EXPECT_EQ(GetFocus(), box);
+    EXPECT_EQ(PlaceInWindow(box), (Corners{8, 24, 681, 161}));
+    EXPECT_EQ(GetNextDlgTabItem(window_.handle(), cmdR, FALSE), box);
+    EXPECT_EQ(window_.ReadText(), u"typed " + longLine);
+    SendMessageW(box, WM_UNDO, 0, 0);
+    EXPECT_EQ(window_.ReadText(), u"typed ");
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    PutOnClipboard(std::wstring(kExampleListing.begin(), kExampleListing.end()) + L"\r\n" +
+                   std::wstring(2048, L'y'));
+    Press(window_, 'V', false, /*control=*/true);
+    box = GetDlgItem(window_.handle(), kTextBoxId);
+    EXPECT_TRUE(wraps(box));  // 2048 units still wrap
+    EXPECT_EQ(TextOf(box).size(), kExampleListing.size() + 2 + 2048);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "ui/main_window_layout.h"
 
+#include <algorithm>
 #include <bit>
 
 #if defined(__SSE2__)
@@ -59,6 +60,18 @@ Text WithCrLfBreaks(TextView boxText) {
         start = lineBreak + (pair ? 2 : 1);
     }
     return out;
+}
+
+std::size_t LongestLine(TextView text) {
+    std::size_t longest = 0;
+    for (std::size_t start = 0;;) {
+        const std::size_t lineBreak = FindLineBreak(text, start);
+        longest = std::max(longest, lineBreak - start);
+        if (lineBreak == text.size()) {
+            return longest;
+        }
+        start = lineBreak + 1;  // the LF of a CR LF starts an empty line, which changes nothing
+    }
 }
 
 }  // namespace dravik

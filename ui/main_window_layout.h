@@ -26,6 +26,11 @@ inline constexpr TextView kColumnHeader =
     u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
 inline constexpr TextView kButtonCaption = u"Convert and Save";
 inline constexpr TextView kTextBoxAccessibleName = u"Route listing";
+// A screen reader's description of the box: the columns a listing has.
+inline constexpr TextView kTextBoxAccessibleDescription =
+    u"Paste a route listing with the columns: ID, FREQ, TRK, DIST, Coords, Name/Remarks.";
+// When the window cannot be made at all; the system's reason follows on a line of its own.
+inline constexpr TextView kWindowFailedMessage = u"Could not open the window!";
 
 // The listing font, 9.75 points: in hundredths so that integer-only APIs can use it exactly.
 inline constexpr TextView kListingFontFace = u"Courier New";
@@ -41,5 +46,8 @@ constexpr int TwipsToPixels(int twips, int dotsPerInch) {
 // everything else, tabs and no-break spaces included, stays as it is.
 // WithCrLfBreaks(u"a\u2029b\nc") == u"a\r\nb\r\nc".
 Text WithCrLfBreaks(TextView boxText);
+
+// The length of the longest line, any line break counting as one: LongestLine(u"ab\r\nc") == 2.
+std::size_t LongestLine(TextView text);
 
 }  // namespace dravik

@@ -53,6 +53,7 @@ TEST(ResourcesTest, ManifestAsksForVisualStylesAndPerMonitorDpi) {
               std::string::npos);
     EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
     EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</longPathAware>"), std::string::npos);
     EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);  // Windows 10, 11
     EXPECT_NE(manifest.find("{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"), std::string::npos);  // Windows 7
     EXPECT_EQ(manifest.find("<activeCodePage"), std::string::npos);  // plans stay in the ANSI code page
