@@ -1,14 +1,24 @@
 #include "ui/frm_dravik.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
+
+#include <exception>
 
 #include "ui/listing_box.h"
 #include "ui/main_window_layout.h"
@@ -43,6 +53,23 @@ QFont ListingFont() {
     return font;
 }
 
+bool IsPressKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+}
+
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// A screen reader hears the main window as a frame, as it hears any program's window; Qt would call a
+// plain widget a filler.
+QAccessibleInterface* AccessibleWindow(const QString& className, QObject* object) {
+    if (className == QLatin1String("dravik::frmDravik") && object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidget* parent)
@@ -51,18 +78,30 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
       Label1(new QLabel(ToQString(kColumnHeader), this)),
       txtR(new ListingBox(this)),
       cmdR(new QPushButton(ToQString(kButtonCaption), this)) {
+    QAccessible::installFactory(&AccessibleWindow);  // installing it twice changes nothing
     setObjectName(QStringLiteral("frmDravik"));
     setWindowTitle(ToQString(kProgramName));
     setWindowIcon(QIcon(QStringLiteral(":/dravik.ico")));  // the same file dravik.exe carries
     const QRect client = ToPixels(kClientArea);
-    setFixedSize(client.size());
+    if (OnWayland()) {
+        // A compositor that maximises the window expects it to take the size it was given, and ends
+        // the program otherwise; it takes it for a moment, then asks to be normal again (changeEvent).
+        setMinimumSize(client.size());
+        resize(client.size());
+    } else {
+        setFixedSize(client.size());
+    }
 
     const QFont listingFont = ListingFont();
 
     txtR->setObjectName(QStringLiteral("txtR"));
     txtR->setAccessibleName(ToQString(kTextBoxAccessibleName));
+    txtR->setAccessibleDescription(ToQString(kTextBoxAccessibleDescription));
     txtR->setGeometry(ToPixels(kTextBoxPlace));
     txtR->setFont(listingFont);
+    // The text starts where the label's does, so that each column name stands over its column: the
+    // frame and the document's margin would push it right.
+    txtR->setFirstColumnAt(ToPixels(kLabelPlace).left() - ToPixels(kTextBoxPlace).left());
     txtR->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtR->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -80,8 +119,18 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     // focused push button does on Windows; Enter in the text box still starts a new line.
     cmdR->setAutoDefault(true);
     connect(cmdR, &QPushButton::clicked, this, &frmDravik::cmdR_Click);
-    connect(txtR, &ListingBox::pasteRefused, this,
-            [this] { ShowMessage(Text(kOutOfMemoryMessage), MessageIcon::Stop, Text(kProgramName)); });
+    // Queued: the box is shown once the paste (or the drop) has returned, not from inside it.
+    connect(
+        txtR, &ListingBox::pasteRefused, this,
+        [this] {
+            try {
+                ShowMessage(Text(kOutOfMemoryMessage), MessageIcon::Stop, Text(kProgramName));
+            } catch (const std::exception&) {
+                QApplication::beep();
+            }
+        },
+        Qt::QueuedConnection);
+    qApp->installEventFilter(this);  // key repeats, wherever the focus is (see eventFilter)
 
     setTabOrder(txtR, cmdR);
     txtR->setFocus();
@@ -93,25 +142,69 @@ Text frmDravik::ReadText() {
 
 void frmDravik::SetText(const Text& text) {
     // One edit rather than setPlainText, which would forget the undo history: after "Done!", Ctrl+Z
-    // brings the listing back.
+    // brings the listing back. The focus goes to the box, ready for that or the next paste.
     QTextCursor cursor(txtR->document());
     cursor.select(QTextCursor::Document);
     cursor.insertText(ToQString(text));
+    txtR->setFocus();
 }
 
 void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& title) {
-    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical,
-                    ToQString(title), ToQString(text), QMessageBox::Ok, this);
+    const bool information = icon == MessageIcon::Information;
+    QMessageBox box(information ? QMessageBox::Information : QMessageBox::Critical, ToQString(title),
+                    ToQString(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);  // a path or listing text must never be read as markup
+    // A screen reader names the icon, so that an error does not sound like a piece of information.
+    if (auto* iconLabel = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
+        iconLabel->setAccessibleName(information ? QStringLiteral("Information") : QStringLiteral("Error"));
+    }
+    ++openMessages_;
     box.exec();
+    --openMessages_;
 }
 
 void frmDravik::cmdR_Click() {
-    if (outputDirectory_) {
-        dravik::cmdR_Click(*this, *outputDirectory_);
-    } else {
-        dravik::cmdR_Click(*this);
+    // Nothing may unwind through Qt's event loop. The command reports its own failures, running out of
+    // memory included; only showing its message could still fail here.
+    try {
+        if (outputDirectory_) {
+            dravik::cmdR_Click(*this, *outputDirectory_);
+        } else {
+            dravik::cmdR_Click(*this);
+        }
+    } catch (const std::exception&) {
+        QApplication::beep();
     }
+}
+
+void frmDravik::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Maximised (on Wayland, where the title bar offers it although the window asks for a close button
+    // only): back to the layout's size, once the compositor has had its answer.
+    if (event->type() == QEvent::WindowStateChange &&
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
+        QTimer::singleShot(0, this, [this] {
+            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+        });
+    }
+}
+
+bool frmDravik::eventFilter(QObject* watched, QEvent* event) {
+    // One press of Enter or Space on the button is one conversion: while the key is held, its repeats
+    // press nothing, there, in the message that follows or in the box that has the focus after "Done!".
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (IsPressKey(key->key())) {
+            if (!key->isAutoRepeat()) {
+                if (watched == QApplication::focusWidget()) {
+                    keyHeldOnButton_ = watched == cmdR ? key->key() : 0;
+                }
+            } else if (key->key() == keyHeldOnButton_ || openMessages_ > 0) {
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace dravik

@@ -4,7 +4,8 @@
 //       --> DepId-DestId.PLN beside the program
 //       --> ShowMessage: "Done!" (then SetText empties txtR) or a stop message (txtR kept)
 //
-// The window does no work of its own: it hands the text over and shows what comes back.
+// The window does no work of its own: it hands the text over and shows what comes back. It stays the
+// size of its layout: on Wayland, where a compositor may maximise any window, it asks to be normal again.
 #pragma once
 
 #include <QWidget>
@@ -33,6 +34,10 @@ public:
     void SetText(const Text& text) override;
     void ShowMessage(const Text& text, MessageIcon icon, const Text& title) override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void cmdR_Click();
 
@@ -40,6 +45,8 @@ private:
     QLabel* Label1;
     ListingBox* txtR;
     QPushButton* cmdR;
+    int openMessages_ = 0;
+    int keyHeldOnButton_ = 0;  // Enter or Space, pressed on cmdR and not yet pressed again elsewhere
 };
 
 }  // namespace dravik

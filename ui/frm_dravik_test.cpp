@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <new>
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
+#include <QAccessibleEditableTextInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -30,20 +35,31 @@ QString ToQString(const Text& text) {
     return QString::fromStdU16String(text);
 }
 
-// Answers the next modal message box with OK and remembers what it said. Armed before the click that
-// opens the box; gives up after five seconds, closing whatever is modal then, so no test can hang.
+// Answers every modal message box with OK and remembers what the last one said. Armed before the click
+// that opens the box; gives up after five seconds, closing whatever is modal then, so no test can hang.
+// `before`, if given, runs first on each box, which is answered on a later tick.
 class MessageBoxAnswerer {
 public:
-    MessageBoxAnswerer() {
+    explicit MessageBoxAnswerer(std::function<void(QMessageBox*)> before = {}) : before_(std::move(before)) {
         QObject::connect(&poll_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || answered) {
+            if (box == nullptr || !box->isVisible()) {
                 return;
             }
+            if (before_ && seen_ != box) {
+                seen_ = box;
+                before_(box);
+                return;
+            }
+            seen_ = nullptr;
             answered = true;
+            ++boxes;
             text = box->text();
             title = box->windowTitle();
             icon = box->icon();
+            if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
+                iconName = label->accessibleName();
+            }
             box->button(QMessageBox::Ok)->click();
         });
         QObject::connect(&deadline_, &QTimer::timeout, [] {
@@ -57,14 +73,24 @@ public:
     }
 
     bool answered = false;
+    int boxes = 0;
     QString text;
     QString title;
+    QString iconName;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 
 private:
+    std::function<void(QMessageBox*)> before_;
+    QMessageBox* seen_ = nullptr;
     QTimer poll_;
     QTimer deadline_;
 };
+
+// A key press as the keyboard repeats it while the key is held.
+void SendRepeat(QWidget* to, Qt::Key key) {
+    QKeyEvent repeat(QEvent::KeyPress, key, Qt::NoModifier, QString(), /*autorep=*/true);
+    QApplication::sendEvent(to, &repeat);
+}
 
 class FrmDravikTest : public ::testing::Test {
 protected:
@@ -116,8 +142,13 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
     EXPECT_EQ(txtR->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(txtR->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     EXPECT_EQ(txtR->wordWrapMode(), QTextOption::WrapAnywhere);
-    EXPECT_FALSE(txtR->accessibleName().isEmpty());
-    EXPECT_FALSE(cmdR->accessibleName().isEmpty());
+    EXPECT_EQ(txtR->accessibleName(), QStringLiteral("Route listing"));
+    EXPECT_EQ(
+        txtR->accessibleDescription(),
+        QStringLiteral("Paste a route listing with the columns: ID, FREQ, TRK, DIST, Coords, Name/Remarks."));
+    EXPECT_EQ(cmdR->accessibleName(), QStringLiteral("Convert and Save"));
+    // A screen reader hears a frame, as for any program's window, not a filler.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window_.get())->role(), QAccessible::Window);
 
     for (const QWidget* widget : {static_cast<QWidget*>(txtR), static_cast<QWidget*>(Label1)}) {
         EXPECT_DOUBLE_EQ(widget->font().pointSizeF(), 9.75);
@@ -168,6 +199,7 @@ TEST_F(FrmDravikTest, ConvertsOnClickShowsDoneAndEmptiesTheBox) {
     EXPECT_EQ(answer.text, QStringLiteral("Done!"));
     EXPECT_EQ(answer.title, QStringLiteral("Dravik"));
     EXPECT_EQ(answer.icon, QMessageBox::Information);
+    EXPECT_EQ(answer.iconName, QStringLiteral("Information"));
     EXPECT_TRUE(txtR->toPlainText().isEmpty());
     EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
 }
@@ -190,6 +222,7 @@ TEST_F(FrmDravikTest, OnePointStopsAndKeepsTheText) {
     ASSERT_TRUE(answer.answered);
     EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
     EXPECT_EQ(answer.icon, QMessageBox::Critical);
+    EXPECT_EQ(answer.iconName, QStringLiteral("Error"));
     EXPECT_EQ(txtR->toPlainText(), listing);
     EXPECT_TRUE(folder_.Entries().empty());
 }
@@ -271,6 +304,116 @@ TEST_F(FrmDravikTest, StopMessageKeepsTheUndoHistory) {
     EXPECT_EQ(txtR->toPlainText(), before);
     EXPECT_EQ(txtR->document()->availableUndoSteps(), steps);
     EXPECT_GE(steps, 2);
+}
+
+// Enter held on the button: one conversion, one message; the repeats answer nothing and press nothing,
+// and after "Done!" they type nothing into the box, which has the focus again, ready for Ctrl+Z.
+TEST_F(FrmDravikTest, HeldEnterConvertsOnce) {
+    Paste(ToQString(kExampleListing));
+    cmdR->setFocus();
+    MessageBoxAnswerer answer([](QMessageBox* box) {
+        for (int i = 0; i < 3; ++i) {
+            SendRepeat(box->button(QMessageBox::Ok), Qt::Key_Return);
+        }
+    });
+    QTest::keyPress(cmdR, Qt::Key_Return);
+    for (QWidget* to : {static_cast<QWidget*>(txtR), static_cast<QWidget*>(cmdR)}) {
+        SendRepeat(to, Qt::Key_Return);
+    }
+    QTest::keyRelease(txtR, Qt::Key_Return);
+    EXPECT_EQ(answer.boxes, 1);
+    EXPECT_EQ(answer.text, QStringLiteral("Done!"));
+    EXPECT_EQ(window_->focusWidget(), txtR);
+    EXPECT_TRUE(txtR->toPlainText().isEmpty());
+    QTest::keyClick(txtR, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window_->ReadText(), kExampleListing);
+}
+
+// Shift+F10 opens the box's context menu, with Undo and Paste, as the Menu key does.
+TEST_F(FrmDravikTest, ShiftF10OpensTheContextMenu) {
+    QStringList actions;
+    QTimer::singleShot(100, [&actions] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (const QAction* action : menu->actions()) {
+                actions << action->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&'));
+            }
+            menu->close();
+        }
+    });
+    txtR->setFocus();
+    QTest::keyClick(txtR, Qt::Key_F10, Qt::ShiftModifier);
+    QTest::qWait(200);
+    EXPECT_TRUE(actions.contains(QStringLiteral("Undo"))) << actions.join(u',').toStdString();
+    EXPECT_TRUE(actions.contains(QStringLiteral("Paste"))) << actions.join(u',').toStdString();
+}
+
+// Nothing unwinds through Qt's event loop, even a message that cannot be shown.
+TEST_F(FrmDravikTest, AFailingMessageNeverLeavesTheClick) {
+    class Failing : public frmDravik {
+    public:
+        using frmDravik::frmDravik;
+        void ShowMessage(const Text&, MessageIcon, const Text&) override { throw std::bad_alloc(); }
+    };
+    Failing window(folder_.path());
+    window.show();
+    window.findChild<QPlainTextEdit*>(QStringLiteral("txtR"))->setPlainText(ToQString(kExampleListing));
+    EXPECT_NO_THROW(window.findChild<QPushButton*>(QStringLiteral("cmdR"))->click());
+    EXPECT_EQ(window.ReadText(), kExampleListing);  // the box is emptied only after "Done!" is read
+}
+
+// A refused paste is reported once the paste has returned, never from inside it (a drop event).
+TEST_F(FrmDravikTest, RefusedPasteIsReportedAfterThePaste) {
+    MessageBoxAnswerer answer;
+    emit qobject_cast<ListingBox*>(txtR)->pasteRefused();
+    EXPECT_FALSE(answer.answered);
+    QTest::qWait(100);
+    EXPECT_EQ(answer.text, QStringLiteral("The listing is too large for the memory available."));
+}
+
+// Each column name stands over its column: the header pasted into the box starts within a pixel of
+// the label's.
+TEST_F(FrmDravikTest, HeaderStandsOverThePastedColumns) {
+    Paste(Label1->text());
+    cmdR->setFocus();  // no caret to be taken for text
+    const QImage shot = window_->grab().toImage();
+    const auto firstInk = [&shot](const QRect& within) {
+        for (int x = within.left(); x <= within.right(); ++x) {
+            for (int y = within.top(); y <= within.bottom(); ++y) {
+                if (qGray(shot.pixel(x, y)) < 96) {
+                    return x;
+                }
+            }
+        }
+        return -1;
+    };
+    const int label = firstInk(Label1->geometry());
+    const int box = firstInk(txtR->geometry().adjusted(3, 3, -3, -3));  // inside the frame
+    ASSERT_GT(label, 0);
+    EXPECT_LE(std::abs(label - box), 1) << "label at " << label << ", listing at " << box;
+}
+
+// A screen reader reads and edits the text as the user sees it: a long line whole, however the box
+// holds it, with no-break spaces kept.
+TEST_F(FrmDravikTest, ScreenReadersGetLongLinesWhole) {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(txtR);
+    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box->textInterface(), nullptr);
+    ASSERT_NE(box->editableTextInterface(), nullptr);
+    const QString line = QString(20000, QLatin1Char('x')) + QChar(0xA0) + QStringLiteral("end");
+    const int length = static_cast<int>(line.size());
+    box->editableTextInterface()->insertText(0, QStringLiteral("first\n") + line);
+    EXPECT_GT(txtR->document()->blockCount(), 3);  // held in pieces
+    EXPECT_EQ(box->textInterface()->characterCount(), 6 + length);
+    EXPECT_EQ(box->textInterface()->text(6, 6 + length), line);
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(box->textInterface()->textAtOffset(0, QAccessible::NoBoundary, &start, &end),
+              QStringLiteral("first\n") + line);
+    box->textInterface()->setSelection(0, 6 + 19999, 6 + length);
+    EXPECT_EQ(txtR->textCursor().selectedText(), QStringLiteral("x") + QChar(0xA0) + QStringLiteral("end"));
+    EXPECT_EQ(box->textInterface()->cursorPosition(), 6 + length);
+    box->editableTextInterface()->replaceText(0, 5, QStringLiteral("FIRST"));
+    EXPECT_EQ(window_->ReadText(), (QStringLiteral("FIRST\r\n") + line).toStdU16String());
 }
 
 TEST(FrmDravikSaveTest, FailedSaveKeepsTheText) {

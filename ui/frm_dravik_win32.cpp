@@ -287,14 +287,17 @@ void frmDravik::CreateTextBox(bool wrapping) {
 void frmDravik::PlaceTextBox() {
     MoveTo(txtR, kTextBoxPlace, dpi_);
     // The text starts where the label's does, so that each column name stands over its column: the
-    // box's border and the EDIT's own margin would push it right.
+    // box's border and the EDIT's own inset (its format rectangle with no margin) would push it right.
+    SendMessageW(txtR, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(0, 0));
     RECT box{};
     GetWindowRect(txtR, &box);
     POINT client{0, 0};
     ClientToScreen(txtR, &client);
-    const int margin =
-        std::max(0, TwipsToPixels(kLabelPlace.left, dpi_) - TwipsToPixels(kTextBoxPlace.left, dpi_) -
-                        static_cast<int>(client.x - box.left));
+    RECT format{};
+    SendMessageW(txtR, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const int textLeft =
+        TwipsToPixels(kTextBoxPlace.left, dpi_) + static_cast<int>(client.x - box.left + format.left);
+    const int margin = std::max(0, TwipsToPixels(kLabelPlace.left, dpi_) - textLeft);
     SendMessageW(txtR, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(margin, 0));
 }
 

@@ -5,7 +5,7 @@
 // 20 MB would take seconds for every keystroke. A pasted line longer than a few thousand characters is
 // therefore held as several paragraphs; each one after the first carries a mark that it continues
 // the line before it, so it is shown as the wrapped continuation of that line and everything that reads
-// the box (Listing(), copy, drag) gets the line back unbroken.
+// the box (Listing(), copy, drag, a screen reader) gets the line back unbroken.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -25,6 +25,15 @@ public:
     // also turn no-break spaces into spaces.
     Text Listing() const;
 
+    // Where the first column's text starts, in pixels from the box's left edge (frame included).
+    void setFirstColumnAt(int pixels);
+
+    // The text as a reader of the whole box sees it (a screen reader, through its text interface):
+    // lines whole, each line break one "\n". Positions in it and in the document convert both ways.
+    QString JoinedText() const;
+    int JoinedPosition(int documentPosition) const;
+    int DocumentPosition(int joinedPosition) const;
+
     // Public so that tests can hand them what a clipboard whose owner has gone hands over: nothing.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
@@ -36,6 +45,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool HasRoomFor(qsizetype pastedUnits, qsizetype pastedLines) const;
@@ -46,6 +56,7 @@ private:
     QString WithoutPieceBreaks(const QString& text, int start) const;
 
     int longestParagraph_;
+    int firstColumn_ = -1;
 };
 
 }  // namespace dravik

@@ -168,6 +168,13 @@ TEST_F(ListingBoxTest, CopyUndoAndRedoGiveTheLineBackWhole) {
     box_.copy();
     const int breaks = box_.document()->findBlock(450).blockNumber();  // between the pieces
     EXPECT_EQ(QApplication::clipboard()->text(), line.mid(50, 400 - breaks));
+
+    // Every character as the box holds it: no-break spaces stay, each line break is one "\n".
+    box_.selectAll();
+    Paste(QStringLiteral("EAXA\u00A0\u00A0x\r\nB"));
+    box_.selectAll();
+    box_.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("EAXA\u00A0\u00A0x\nB"));
 }
 
 TEST_F(ListingBoxTest, SurrogatePairsAreNeverParted) {
