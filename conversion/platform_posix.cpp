@@ -322,8 +322,10 @@ std::error_code ReplaceFileContents(const std::filesystem::path& requested, std:
         return LastError();
     }
     TemporaryFile temporary(fd, std::move(temporaryPath));
-    if (replacing && ::fchmod(temporary.fd(), earlier.st_mode & 07777) != 0) {
-        return LastError();
+    // Keeping the earlier plan's permissions is a courtesy where the file system can hold them: a FAT
+    // stick, for one, refuses the call ("Function not implemented"), and the plan is replaced all the same.
+    if (replacing) {
+        static_cast<void>(::fchmod(temporary.fd(), earlier.st_mode & 07777));
     }
     if (auto failed = write(temporary.fd(), bytes)) {
         return failed;

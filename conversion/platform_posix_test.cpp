@@ -2,6 +2,8 @@
 // replacing an earlier plan as a careful editor does.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +124,34 @@ TEST(PosixReplaceTest, ReplacedPlanKeepsItsPermissions) {
         EXPECT_EQ(ReadBytes(folders.plan), ExampleFileBytes());
         EXPECT_EQ(PermissionsOf(folders.plan), mode) << static_cast<int>(mode);
     }
+}
+
+}  // namespace
+
+// A file system that holds no permission bits (a FAT stick) refuses fchmod; the test program is linked
+// with fchmod wrapped, so that a test can say so.
+bool refuseFchmod = false;
+extern "C" int __real_fchmod(int fd, mode_t mode);
+extern "C" int __wrap_fchmod(int fd, mode_t mode) {
+    if (refuseFchmod) {
+        errno = ENOSYS;
+        return -1;
+    }
+    return __real_fchmod(fd, mode);
+}
+
+namespace {
+
+// Keeping the permissions is a courtesy: where the file system refuses it, the plan is replaced whole.
+TEST(PosixReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
+    Folders folders;
+    WriteBytes(folders.plan, "earlier");
+    refuseFchmod = true;
+    const auto error = SavePlan(folders.app, RouteOf(kExampleListing));
+    refuseFchmod = false;
+    EXPECT_EQ(error, std::nullopt);
+    EXPECT_EQ(ReadBytes(folders.plan), ExampleFileBytes());
+    EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
 TEST(PosixReplaceTest, NewPlanGetsTheUsualPermissions) {
