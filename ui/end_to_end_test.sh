@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
 # Dravik as a user uses it, attacked as a careless or hostile user would: a real X server with a window
 # manager, the program started from a folder of its own, and only keys, clicks and the clipboard.
+#   0. (Qt) No usable display: one line on standard error and status 1, never a core dump.
 #   1. Ctrl+V and a middle click with a clipboard whose owner has gone, and Esc: nothing happens.
 #   2. A listing pasted with Ctrl+V, Tab to the button and Space: the plan, byte for byte.
-#   3. Shift+Tab, Ctrl+Z brings the listing back after "Done!"; a click converts it again.
+#   3. Ctrl+Z right after "Done!" (the focus is back in the box) brings the listing back; a click
+#      converts it again.
 #   4. The context menu's Undo brings it back once more; Tab and Enter convert it.
-#   5. Ctrl+A and a paste replace the listing instead of joining it.
-#   6. Esc on the button, then Alt+F4: the program ends with status 0.
-#   7. Where the system lets us mount one: the program's folder on a full disk. The save fails, the
-#      earlier plan stays as it was and no temporary file is left.
+#   5. Shift+F10's Undo, then Ctrl+A and a paste replace the listing instead of joining it.
+#   6. Enter held down on the button converts once: one message, answered, and no other.
+#   7. A line of a megabyte pasted and replaced: the window answers and converts as ever.
+#   8. Esc on the button, then Alt+F4: the program ends with status 0.
+#   9. Where the system lets us mount them: the program's folder on a full disk (the save fails, the
+#      earlier plan stays as it was and no temporary file is left), and on a FAT image, where a plan
+#      is replaced as anywhere else.
 #   end_to_end_test.sh [--wine] <program, or the Windows release zip> [<listing> <expected plan>]
 # With --wine the program is a Windows .exe, run by Wine in a fresh prefix of its own (with_desktop.sh).
 set -euo pipefail
@@ -36,10 +41,10 @@ fi
 launcher=$2 program=$3 listing=$4 expected=$5
 work=$(mktemp -d)
 pids=()
-mounted=
+mounts=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    if [[ -n $mounted ]]; then umount "$mounted" 2>/dev/null || true; fi
+    for mount in "${mounts[@]}"; do umount "$mount" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -74,6 +79,19 @@ describe_program() {
 }
 
 alive() { kill -0 "$app" 2>/dev/null && windows 1 >/dev/null; }
+
+# Waits until the program has used no processor time for half a second (at most 60 s): a large paste
+# is then fully taken in.
+settle() {
+    local pid ticks last=
+    pid=$(xdotool getwindowpid "$window" 2>/dev/null) || return 0
+    for _ in $(seq 120); do
+        ticks=$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null) || return 0
+        [[ $ticks == "$last" ]] && return 0
+        last=$ticks
+        sleep 0.5
+    done
+}
 
 # Puts a file on the clipboard, served by xclip (in the foreground, so cleanup can end it) until
 # someone else takes the clipboard.
@@ -150,6 +168,19 @@ stop() {
 sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$listing" >"$work/second-listing.txt"
 sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$expected" >"$work/EAXC-EAXD.PLN"
 
+if [[ $launcher == native ]]; then
+    step "0. no usable display: one line and status 1"
+    for setting in DISPLAY=:1999 WAYLAND_DISPLAY=nowhere-$$ "DISPLAY=$DISPLAY QT_QPA_PLATFORM=nosuchplatform"; do
+        status=0
+        # shellcheck disable=SC2086  # each setting is one or two words
+        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$work" $setting "$program" \
+            >/dev/null 2>"$work/stderr" || status=$?
+        [[ $status -eq 1 ]] || fail "with $setting the program ended with status $status: $(cat "$work/stderr")"
+        [[ $(wc -l <"$work/stderr") -eq 1 && $(cat "$work/stderr") == "Dravik is a desktop program"* ]] ||
+            fail "with $setting the program said: $(cat "$work/stderr")"
+    done
+fi
+
 start "$work/app"
 
 step "1. Ctrl+V, a middle click and Esc with nobody owning the clipboard"
@@ -169,8 +200,7 @@ key space
 answer_message
 expect_plan EAXA-EAXB.PLN "Tab and Space" "$expected"
 
-step "3. Shift+Tab, Ctrl+Z after Done!, then a click"
-key shift+Tab
+step "3. Ctrl+Z right after Done!, then a click"
 key ctrl+z
 click_button
 answer_message
@@ -184,9 +214,9 @@ key Return
 answer_message
 expect_plan EAXA-EAXB.PLN "the context menu's Undo" "$expected"
 
-step "5. Ctrl+Z, then Ctrl+A and a paste of another listing"
-key shift+Tab
-key ctrl+z
+step "5. Shift+F10's Undo, then Ctrl+A and a paste of another listing"
+key shift+F10
+key u
 key ctrl+a
 clipboard "$work/second-listing.txt"
 key ctrl+v
@@ -195,17 +225,49 @@ answer_message
 expect_plan EAXC-EAXD.PLN "Ctrl+A and a paste" "$work/EAXC-EAXD.PLN"
 [[ -z $(ls "$app_dir" | grep -v -e '^dravik' -e '^README.txt$') ]] || fail "Ctrl+A and a paste: other files: $(ls "$app_dir")"
 
-step "6. Esc on the button, then Alt+F4"
+step "6. Enter held down on the button"
+key ctrl+z
+key Tab
+# The key repeats about 25 times a second while it is held: the message it opened must be the one
+# still open at the end, not answered and opened anew by the repeats.
+xdotool keydown Return
+sleep 0.7
+first=$(windows 2) || fail "no message box while Enter is held on the button"
+sleep 1.5
+last=$(windows 2) || fail "no message box at the end of holding Enter"
+xdotool keyup Return
+[[ $first == "$last" ]] || fail "Enter held on the button answered its message and pressed again"
+sleep 0.3
+xdotool key Return
+windows 1 >/dev/null || fail "the message box did not close"
+expect_plan EAXC-EAXD.PLN "Enter held down" "$work/EAXC-EAXD.PLN"
+
+step "7. a line of a megabyte, replaced by a listing"
+yes "EAXA N55 E012 NORTH FIELD" | tr '\n' ' ' | head -c 1000000 >"$work/long-line.txt" || true
+clipboard "$work/long-line.txt"
+click_box
+key ctrl+a
+key ctrl+v
+settle
+clipboard "$listing"
+click_box
+key ctrl+a
+key ctrl+v
+click_button
+answer_message
+expect_plan EAXA-EAXB.PLN "a listing pasted over a long line" "$expected"
+
+step "8. Esc on the button, then Alt+F4"
 key Tab
 key Escape
 alive || fail "Esc on the button closed the window"
 stop
 
-step "7. the program's folder on a full disk"
+step "9. the program's folder on a full disk, then on a FAT image"
 full=$work/full
 mkdir "$full"
 if mount -t tmpfs -o size=16m tmpfs "$full" 2>/dev/null; then
-    mounted=$full
+    mounts+=("$full")
     start "$full"
     # Fill all but 64 KB: far too little for a plan of 4000 points.
     free=$(($(stat -f -c '%a * %S' "$full")))
@@ -229,6 +291,27 @@ if mount -t tmpfs -o size=16m tmpfs "$full" 2>/dev/null; then
     stop
 else
     echo "   (skipped: this user cannot mount a file system)"
+fi
+# A FAT stick holds no permission bits: the second save of a route must replace the first all the same.
+fat=$work/fat
+mkdir "$fat"
+if command -v mkfs.vfat >/dev/null && command -v fusefat >/dev/null && truncate -s 16M "$work/fat.img" &&
+    mkfs.vfat "$work/fat.img" >/dev/null && fusefat -o rw+ "$work/fat.img" "$fat" >/dev/null 2>&1; then
+    mounts+=("$fat")
+    start "$fat"
+    for save in first second; do
+        clipboard "$listing"
+        click_box
+        key ctrl+a
+        key ctrl+v
+        click_button
+        answer_message
+        [[ -f $app_dir/EAXA-EAXB.PLN ]] || fail "FAT: no plan after the $save save"
+        cmp "$app_dir/EAXA-EAXB.PLN" "$expected" || fail "FAT: the $save plan differs from $expected"
+    done
+    stop
+else
+    echo "   (skipped: no FAT image could be mounted here)"
 fi
 
 echo "PASS: every step above, and the program ended with status 0"

@@ -16,7 +16,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"DravikMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;  // close button, fixed size
 constexpr UINT_PTR kListingBoxSubclass = 1;
-constexpr WPARAM kControlA = 1;  // the character Ctrl+A types
+constexpr WPARAM kControlA = 1;           // the character Ctrl+A types
+constexpr UINT kDiscardControl = WM_APP;  // destroys the control in wParam, replaced by another
 
 std::wstring Wide(TextView text) {
     return {text.begin(), text.end()};
@@ -269,16 +270,30 @@ void frmDravik::CreateTextBox(bool wrapping) {
     SetWindowPos(txtR, earlier, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);  // same tab order
     SendMessageW(txtR, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont_), FALSE);
     PlaceTextBox();
-    SetWindowTextW(txtR, TextOfWindow(earlier).c_str());
+    // The text and the selection move over, but a wrapping box gets only what lies outside the
+    // selection: the selected line is the long one the paste replaces, and wrapping it would take
+    // minutes. The paste's Undo then leaves that line out.
+    std::wstring text = TextOfWindow(earlier);
     DWORD start = 0;
     DWORD end = 0;
     SendMessageW(earlier, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
+    end = std::clamp<DWORD>(end, start, static_cast<DWORD>(text.size()));
+    if (wrapping) {
+        text.erase(start, end - start);
+        end = start;
+    }
+    SetWindowTextW(txtR, text.c_str());
     SendMessageW(txtR, EM_SETSEL, start, end);
     const bool focused = GetFocus() == earlier;
     if (focusBeforeDeactivation_ == earlier) {
         focusBeforeDeactivation_ = txtR;
     }
-    DestroyWindow(earlier);
+    // The earlier box may be inside its own key handling (Ctrl+V): it goes once that has returned.
+    SetWindowLongPtrW(earlier, GWLP_ID, 0);
+    SetWindowLongW(earlier, GWL_STYLE, GetWindowLongW(earlier, GWL_STYLE) & ~WS_TABSTOP);
+    ShowWindow(earlier, SW_HIDE);
+    PostMessageW(frm_, kDiscardControl, reinterpret_cast<WPARAM>(earlier), 0);
     if (focused) {
         SetFocus(txtR);
     }
@@ -421,21 +436,25 @@ void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& titl
     --openMessages_;
 }
 
-void frmDravik::PasteIntoTextBox() {
+void frmDravik::PasteIntoTextBox(HWND box) {
     // Decided from the text the paste leaves, so that a listing pasted over a long line wraps again.
     if (const std::optional<std::wstring> pasted = ClipboardText(frm_)) {
-        std::wstring after = TextOfWindow(txtR);
+        std::wstring after = TextOfWindow(box);
         DWORD start = 0;
         DWORD end = 0;
-        SendMessageW(txtR, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        after.replace(std::min<std::size_t>(start, after.size()), end - std::min(start, end), *pasted);
+        SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        start = std::min<DWORD>(start, static_cast<DWORD>(after.size()));
+        end = std::clamp<DWORD>(end, start, static_cast<DWORD>(after.size()));
+        after.replace(start, end - start, *pasted);
         const bool wrapping = LongestLine(TextView(reinterpret_cast<const char16_t*>(after.data()),
                                                    after.size())) <= kLongestWrappedLine;
         if (wrapping != wrapping_) {
             CreateTextBox(wrapping);
+            SendMessageW(txtR, WM_PASTE, 0, 0);  // the new box's own paste, through its procedure
+            return;
         }
     }
-    DefSubclassProc(txtR, WM_PASTE, 0, 0);
+    DefSubclassProc(box, WM_PASTE, 0, 0);
 }
 
 void frmDravik::cmdR_Click() {
@@ -478,7 +497,7 @@ LRESULT CALLBACK frmDravik::ListingBoxProcedure(HWND box, UINT message, WPARAM w
             break;
         case WM_PASTE:
             try {
-                reinterpret_cast<frmDravik*>(window)->PasteIntoTextBox();
+                reinterpret_cast<frmDravik*>(window)->PasteIntoTextBox(box);
             } catch (const std::exception&) {
                 MessageBeep(MB_ICONHAND);  // too little memory to look at the paste: it does not happen
             }
@@ -559,6 +578,9 @@ LRESULT frmDravik::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             if (openMessages_ == 0) {
                 DestroyWindow(window);
             }
+            return 0;
+        case kDiscardControl:
+            DestroyWindow(reinterpret_cast<HWND>(wParam));
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

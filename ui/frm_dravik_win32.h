@@ -73,7 +73,7 @@ private:
     void CreateTextBox(bool wrapping);
     void PlaceTextBox();
     // The box's paste (Ctrl+V, Shift+Insert, the context menu), in a box that can hold the result quickly.
-    void PasteIntoTextBox();
+    void PasteIntoTextBox(HWND box);
     void cmdR_Click();
 
     std::optional<std::filesystem::path> outputDirectory_;
