@@ -5,8 +5,10 @@
 #   install-deps.sh test   all of these, plus what every test needs (the default)
 set -euo pipefail
 
-run_packages=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev fonts-liberation)
-test_packages=(locales xvfb x11-utils openbox xdotool xclip unzip clang libclang-rt-14-dev clang-tidy libbenchmark-dev)
+# qt6-wayland: the window on a Wayland desktop that has no XWayland.
+run_packages=(cmake make g++ libgtest-dev qt6-base-dev qt6-wayland libgl-dev fonts-liberation)
+test_packages=(locales xvfb x11-utils openbox xdotool xclip unzip clang libclang-rt-14-dev clang-tidy libbenchmark-dev
+               weston wl-clipboard dbus at-spi2-core python3-pyatspi fusefat dosfstools)
 
 windows_packages=(cmake make g++-mingw-w64-x86-64 googletest)
 wine_packages=(wine)

@@ -61,6 +61,29 @@ bool OnWayland() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+// A window that stays normal: on Wayland the title bar offers to maximise any window, whatever the
+// window asks, and the compositor ends a program whose maximised window keeps its own size. A window
+// watched by this takes the size it is given for a moment, then asks to be normal again; on Wayland
+// nothing may hold its size fixed (QMessageBox fixes its own whenever it lays itself out).
+class StaysNormal : public QObject {
+public:
+    explicit StaysNormal(QWidget* window) : QObject(window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = static_cast<QWidget*>(watched);
+        const Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
+        if (event->type() == QEvent::WindowStateChange && (window->windowState() & kLarge) != 0) {
+            QTimer::singleShot(0, window,
+                               [window, kLarge] { window->setWindowState(window->windowState() & ~kLarge); });
+        } else if (OnWayland() && (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest)) {
+            QTimer::singleShot(0, window,
+                               [window] { window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); });
+        }
+        return false;
+    }
+};
+
 // A screen reader hears the main window as a frame, as it hears any program's window; Qt would call a
 // plain widget a filler.
 QAccessibleInterface* AccessibleWindow(const QString& className, QObject* object) {
@@ -83,14 +106,8 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     setWindowTitle(ToQString(kProgramName));
     setWindowIcon(QIcon(QStringLiteral(":/dravik.ico")));  // the same file dravik.exe carries
     const QRect client = ToPixels(kClientArea);
-    if (OnWayland()) {
-        // A compositor that maximises the window expects it to take the size it was given, and ends
-        // the program otherwise; it takes it for a moment, then asks to be normal again (changeEvent).
-        setMinimumSize(client.size());
-        resize(client.size());
-    } else {
-        setFixedSize(client.size());
-    }
+    setFixedSize(client.size());
+    new StaysNormal(this);
 
     const QFont listingFont = ListingFont();
 
@@ -158,6 +175,7 @@ void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& titl
     if (auto* iconLabel = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
         iconLabel->setAccessibleName(information ? QStringLiteral("Information") : QStringLiteral("Error"));
     }
+    new StaysNormal(&box);
     ++openMessages_;
     box.exec();
     --openMessages_;
@@ -174,18 +192,6 @@ void frmDravik::cmdR_Click() {
         }
     } catch (const std::exception&) {
         QApplication::beep();
-    }
-}
-
-void frmDravik::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    // Maximised (on Wayland, where the title bar offers it although the window asks for a close button
-    // only): back to the layout's size, once the compositor has had its answer.
-    if (event->type() == QEvent::WindowStateChange &&
-        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0) {
-        QTimer::singleShot(0, this, [this] {
-            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-        });
     }
 }
 

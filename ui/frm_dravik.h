@@ -5,7 +5,7 @@
 //       --> ShowMessage: "Done!" (then SetText empties txtR) or a stop message (txtR kept)
 //
 // The window does no work of its own: it hands the text over and shows what comes back. It stays the
-// size of its layout: on Wayland, where a compositor may maximise any window, it asks to be normal again.
+// size of its layout: where a compositor maximises it (Wayland offers it), it asks to be normal again.
 #pragma once
 
 #include <QWidget>
@@ -35,7 +35,6 @@ public:
     void ShowMessage(const Text& text, MessageIcon icon, const Text& title) override;
 
 protected:
-    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

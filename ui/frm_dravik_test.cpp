@@ -329,6 +329,32 @@ TEST_F(FrmDravikTest, HeldEnterConvertsOnce) {
     EXPECT_EQ(window_->ReadText(), kExampleListing);
 }
 
+// A maximise request (on Wayland the title bar offers one) leaves the window as it was: its size, its
+// text, and the program running. Run on Wayland too, by the Wayland end-to-end test.
+TEST_F(FrmDravikTest, MaximisingLeavesTheWindowAsItWas) {
+    Paste(ToQString(kExampleListing));
+    window_->showMaximized();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [this] { return !window_->isMaximized() && window_->size() == QSize(689, 200); }, 3000))
+        << window_->width() << "x" << window_->height();
+    QTest::qWait(300);  // and it stays so
+    EXPECT_FALSE(window_->isMaximized());
+    EXPECT_EQ(window_->size(), QSize(689, 200));
+    EXPECT_EQ(window_->ReadText(), kExampleListing);
+
+    // And so does its message.
+    QSize maximised;
+    MessageBoxAnswerer answer([&maximised](QMessageBox* box) {
+        box->showMaximized();
+        QTest::qWait(500);
+        maximised = box->size();
+    });
+    QTest::mouseClick(cmdR, Qt::LeftButton);
+    EXPECT_EQ(answer.text, QStringLiteral("Done!"));
+    EXPECT_FALSE(maximised.isEmpty());
+    EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
+}
+
 // Shift+F10 opens the box's context menu, with Undo and Paste, as the Menu key does.
 TEST_F(FrmDravikTest, ShiftF10OpensTheContextMenu) {
     QStringList actions;
