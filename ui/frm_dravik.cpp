@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QString>
 #include <QStyle>
 #include <QTextCursor>
@@ -61,10 +62,9 @@ bool OnWayland() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-// A window that stays normal: on Wayland the title bar offers to maximise any window, whatever the
-// window asks, and the compositor ends a program whose maximised window keeps its own size. A window
-// watched by this takes the size it is given for a moment, then asks to be normal again; on Wayland
-// nothing may hold its size fixed (QMessageBox fixes its own whenever it lays itself out).
+// Where a compositor maximises a window (Wayland's title bar offers it, whatever the window asks), the
+// window takes that size for a moment, then asks to be normal again. On Wayland it must take it: the
+// compositor ends a program whose maximised window keeps a size of its own.
 class StaysNormal : public QObject {
 public:
     explicit StaysNormal(QWidget* window) : QObject(window) { window->installEventFilter(this); }
@@ -72,16 +72,38 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* window = static_cast<QWidget*>(watched);
-        const Qt::WindowStates kLarge = Qt::WindowMaximized | Qt::WindowFullScreen;
-        if (event->type() == QEvent::WindowStateChange && (window->windowState() & kLarge) != 0) {
+        const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+        if (event->type() == QEvent::WindowStateChange && (window->windowState() & large) != 0) {
             QTimer::singleShot(0, window,
-                               [window, kLarge] { window->setWindowState(window->windowState() & ~kLarge); });
-        } else if (OnWayland() && (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest)) {
-            QTimer::singleShot(0, window,
-                               [window] { window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX); });
+                               [window, large] { window->setWindowState(window->windowState() & ~large); });
         }
         return false;
     }
+};
+
+// QMessageBox fixes its size whenever it lays itself out; on Wayland this one stops once it is shown,
+// so that it can take a maximised size (see StaysNormal).
+class Message : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest && shown_ && OnWayland()) {
+            return QDialog::event(event);  // without QMessageBox's fixing of the size
+        }
+        return QMessageBox::event(event);
+    }
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        shown_ = true;
+        if (OnWayland()) {
+            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+    }
+
+private:
+    bool shown_ = false;
 };
 
 // A screen reader hears the main window as a frame, as it hears any program's window; Qt would call a
@@ -106,7 +128,12 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     setWindowTitle(ToQString(kProgramName));
     setWindowIcon(QIcon(QStringLiteral(":/dravik.ico")));  // the same file dravik.exe carries
     const QRect client = ToPixels(kClientArea);
-    setFixedSize(client.size());
+    if (OnWayland()) {
+        setMinimumSize(client.size());  // never fixed there: see StaysNormal
+        resize(client.size());
+    } else {
+        setFixedSize(client.size());
+    }
     new StaysNormal(this);
 
     const QFont listingFont = ListingFont();
@@ -168,8 +195,8 @@ void frmDravik::SetText(const Text& text) {
 
 void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& title) {
     const bool information = icon == MessageIcon::Information;
-    QMessageBox box(information ? QMessageBox::Information : QMessageBox::Critical, ToQString(title),
-                    ToQString(text), QMessageBox::Ok, this);
+    Message box(information ? QMessageBox::Information : QMessageBox::Critical, ToQString(title),
+                ToQString(text), QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);  // a path or listing text must never be read as markup
     // A screen reader names the icon, so that an error does not sound like a piece of information.
     if (auto* iconLabel = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {

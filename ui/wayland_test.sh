@@ -73,7 +73,10 @@ kill -0 "$app" 2>/dev/null || fail "the program ended: $(cat "$work/app.log")"
 kill "$app"
 
 step "2. a maximise request on Wayland"
-wayland QT_QPA_PLATFORM=wayland "$window_test" --gtest_filter='*MaximisingLeavesTheWindowAsItWas*' \
+# Without the leak check of a sanitized build: Qt's Wayland plugin leaves what it allocated at exit, from
+# a library already unloaded. The offscreen runs of the same test check leaks.
+wayland QT_QPA_PLATFORM=wayland ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    "$window_test" --gtest_filter='*MaximisingLeavesTheWindowAsItWas*' \
     >"$work/window-test.log" 2>&1 || { cat "$work/window-test.log"; fail "the window test failed on Wayland"; }
 grep -q "PASSED.*1 test" "$work/window-test.log" || { cat "$work/window-test.log"; fail "the window test did not run"; }
 
