@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "conversion/plan_file.h"
-#include "conversion/platform.h"
+#include "platform/platform.h"
 #include "conversion/route_listing.h"
 
 namespace dravik {
@@ -42,14 +42,15 @@ Outcome Convert(const Text& listing, const std::filesystem::path& directory) {
         return Stopped(kTooManyPointsMessage);
     }
     const Route route = MakeRoute(std::move(points));
+    // Made before the save, so that nothing after a saved plan can fail for want of memory.
+    Text details;
+    if (IsInTemporaryFolder(directory)) {
+        details = ShownPlanPath(directory, route) + u'\n' + Text(kTemporaryFolderNote);
+    }
     if (const std::optional<SaveError> error = SavePlan(directory, route)) {
         return SaveFailed(*error);
     }
-    if (IsInTemporaryFolder(directory)) {
-        return {kDoneMessage, ShownPlanPath(directory, route) + u'\n' + Text(kTemporaryFolderNote),
-                MessageIcon::Information, true};
-    }
-    return {kDoneMessage, {}, MessageIcon::Information, true};
+    return {kDoneMessage, std::move(details), MessageIcon::Information, true};
 }
 
 // Runs `convert` so that nothing it throws can end the program with the user's text: a conversion that
