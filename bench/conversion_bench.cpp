@@ -20,8 +20,8 @@
 #include "conversion/flight_plan.h"
 #include "conversion/plan_file.h"
 #include "conversion/route_listing.h"
-#include "conversion/test_support.h"
-#include "ui/main_window_layout.h"
+#include "testing/test_support.h"
+#include "ui/shared/main_window_layout.h"
 
 namespace dravik {
 namespace {

@@ -14,11 +14,11 @@
 #include <map>
 #include <string>
 
-#include "conversion/test_support.h"
-#include "ui/frm_dravik.h"
-#include "ui/listing_box.h"
+#include "testing/test_support.h"
+#include "ui/qt/frm_dravik.h"
+#include "ui/qt/listing_box.h"
 
-namespace dravik {
+namespace dravik::qt {
 namespace {
 
 enum Shape { kManyLines, kOneLine, kOneWord };
@@ -112,7 +112,7 @@ public:
 };
 
 }  // namespace
-}  // namespace dravik
+}  // namespace dravik::qt
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    dravik::TargetReporter reporter;
+    dravik::qt::TargetReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 

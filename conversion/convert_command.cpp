@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "conversion/plan_file.h"
-#include "platform/platform.h"
 #include "conversion/route_listing.h"
+#include "platform/platform.h"
 
 namespace dravik {
 

@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "conversion/test_support.h"
+#include "testing/test_support.h"
 
 namespace dravik {
 namespace {

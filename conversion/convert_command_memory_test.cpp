@@ -9,7 +9,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "conversion/test_support.h"
+#include "testing/test_support.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/platform.h"
-#include "conversion/test_support.h"
+#include "platform/platform.h"
+#include "testing/test_support.h"
 
 namespace dravik {
 namespace {

@@ -1,7 +1,7 @@
 #include "conversion/plan_file.h"
 
 #include "conversion/flight_plan.h"
-#include "conversion/platform.h"
+#include "platform/platform.h"
 
 namespace dravik {
 

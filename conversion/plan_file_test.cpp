@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "conversion/platform.h"
-#include "conversion/test_support.h"
+#include "platform/platform.h"
+#include "testing/test_support.h"
 
 namespace dravik {
 namespace {

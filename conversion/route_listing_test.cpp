@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/test_support.h"
+#include "testing/test_support.h"
 
 namespace dravik {
 namespace {

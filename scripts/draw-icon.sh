@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Draws Dravik's icon, ui/dravik.ico, which both programs show: a route on a chart, three waypoints
+# Draws Dravik's icon, ui/shared/dravik.ico, which both programs show: a route on a chart, three waypoints
 # joined by legs, in 256, 48, 32 and 16 pixels. Only needed to change the icon; it needs ImageMagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,5 +19,5 @@ for size in 256 48 32 16; do
     convert "$work/large.png" -filter Lanczos -resize "${size}x${size}" -define png:format=png32 "$work/$size.png"
     images+=("$work/$size.png")
 done
-convert "${images[@]}" ui/dravik.ico
-identify ui/dravik.ico
+convert "${images[@]}" ui/shared/dravik.ico
+identify ui/shared/dravik.ico

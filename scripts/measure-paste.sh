@@ -8,7 +8,7 @@
 set -euo pipefail
 
 if [[ ${1:-} != --inside ]]; then
-    desktop=("$(dirname "$0")/../ui/with_desktop.sh")
+    desktop=("$(dirname "$0")/../tests/e2e/with_desktop.sh")
     [[ ${1:-} == --wine ]] && desktop+=(--fresh-wine)
     exec "${desktop[@]}" "$0" --inside "$@"
 fi

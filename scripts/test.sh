@@ -23,7 +23,7 @@ UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== 3. clang-tidy"
-sources=$(ls text/*.cpp conversion/*.cpp | grep -v -e _test.cpp -e _windows.cpp)
+sources=$(ls text/*.cpp platform/*.cpp conversion/*.cpp | grep -v -e _test.cpp -e _windows.cpp)
 if ! clang-tidy -p build --quiet --extra-arg=-Wno-unknown-warning-option $sources >build/clang-tidy.log 2>&1; then
     grep -v "warnings generated" build/clang-tidy.log
     echo "FAIL: clang-tidy found problems"

@@ -1,7 +1,7 @@
 // The Windows window as a user meets it, under Wine on a virtual display: where its controls stand at
 // any DPI, what its keys do, and undo after "Done!". Keys go through the window's own dialog keyboard
 // handling, as in the program's message loop.
-#include "ui/frm_dravik_win32.h"
+#include "ui/win32/frm_dravik.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 #include <string>
 #include <utility>
 
-#include "conversion/test_support.h"
-#include "ui/main_window_layout.h"
+#include "testing/test_support.h"
+#include "ui/shared/main_window_layout.h"
 
-namespace dravik {
+namespace dravik::win32 {
 namespace {
 
 using namespace testing;  // the shared helpers of test_support.h
@@ -495,7 +495,7 @@ TEST_F(FrmDravikWin32Test, LongLineScrollsSideways) {
 }
 
 }  // namespace
-}  // namespace dravik
+}  // namespace dravik::win32
 
 int main(int argc, char* argv[]) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "conversion/plan_file.h"
-#include "conversion/platform.h"
-#include "conversion/test_support.h"
+#include "platform/platform.h"
+#include "testing/test_support.h"
 
 namespace dravik {
 namespace {

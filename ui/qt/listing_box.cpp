@@ -1,4 +1,4 @@
-#include "ui/listing_box.h"
+#include "ui/qt/listing_box.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -16,9 +16,9 @@
 #include <algorithm>
 #include <new>
 
-#include "ui/main_window_layout.h"
+#include "ui/shared/main_window_layout.h"
 
-namespace dravik {
+namespace dravik::qt {
 
 namespace {
 
@@ -200,7 +200,7 @@ private:
 };
 
 QAccessibleInterface* AccessibleBox(const QString& className, QObject* object) {
-    if (className == QLatin1String("dravik::ListingBox") && object->isWidgetType()) {
+    if (className == QLatin1String("dravik::qt::ListingBox") && object->isWidgetType()) {
         return new AccessibleListingBox(static_cast<ListingBox*>(object));
     }
     return nullptr;
@@ -438,4 +438,4 @@ void ListingBox::InsertInPieces(const QString& text) {
     setTextCursor(cursor);
 }
 
-}  // namespace dravik
+}  // namespace dravik::qt

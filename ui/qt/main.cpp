@@ -9,7 +9,7 @@
 #include <csignal>
 #endif
 
-#include "ui/frm_dravik.h"
+#include "ui/qt/frm_dravik.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
     const QtMessageHandler usual = qInstallMessageHandler(&StartUpMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(usual);
-    dravik::frmDravik window;
+    dravik::qt::frmDravik window;
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
     window.show();

@@ -1,4 +1,4 @@
-#include "ui/main_window_layout.h"
+#include "ui/shared/main_window_layout.h"
 
 #include <gtest/gtest.h>
 

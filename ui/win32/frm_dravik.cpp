@@ -1,4 +1,4 @@
-#include "ui/frm_dravik_win32.h"
+#include "ui/win32/frm_dravik.h"
 
 #include <commctrl.h>
 
@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "ui/main_window_layout.h"
+#include "ui/shared/main_window_layout.h"
 
-namespace dravik {
+namespace dravik::win32 {
 
 namespace {
 
@@ -590,4 +590,4 @@ LRESULT frmDravik::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-}  // namespace dravik
+}  // namespace dravik::win32

@@ -19,7 +19,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-testdata=$here/../testdata
+testdata=$here/../../testdata
 
 if [[ ${1:-} != --inside ]]; then
     launcher=native

@@ -1,6 +1,6 @@
 // The text box on Qt's offscreen platform: what a user pastes, edits and copies comes back exactly,
 // however the box holds a long line.
-#include "ui/listing_box.h"
+#include "ui/qt/listing_box.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace dravik {
+namespace dravik::qt {
 namespace {
 
 // Pieces of at most 100 characters, so a few hundred make a "long" line.
@@ -220,4 +220,4 @@ TEST_F(ListingBoxTest, PasteTooLargeForTheMemoryIsRefused) {
 }
 
 }  // namespace
-}  // namespace dravik
+}  // namespace dravik::qt

@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "conversion/platform.h"
+#include "platform/platform.h"
 
 namespace dravik {
 

@@ -2,12 +2,12 @@
 // which controls it draws with are set in its manifest (dravik.manifest.in).
 #include <system_error>
 
-#include "conversion/platform.h"
-#include "ui/frm_dravik_win32.h"
-#include "ui/main_window_layout.h"
+#include "platform/platform.h"
+#include "ui/shared/main_window_layout.h"
+#include "ui/win32/frm_dravik.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    dravik::frmDravik window(instance);
+    dravik::win32::frmDravik window(instance);
     if (window.handle() == nullptr) {
         // A system out of window resources, or a policy refusing the window: say so, and fail.
         dravik::Text message(dravik::kWindowFailedMessage);

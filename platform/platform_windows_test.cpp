@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "conversion/plan_file.h"
-#include "conversion/platform.h"
-#include "conversion/test_support.h"
+#include "platform/platform.h"
+#include "testing/test_support.h"
 
 namespace dravik {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "text/text.h"
 
-namespace dravik {
+namespace dravik::qt {
 
 class ListingBox : public QPlainTextEdit {
     Q_OBJECT
@@ -59,4 +59,4 @@ private:
     int firstColumn_ = -1;
 };
 
-}  // namespace dravik
+}  // namespace dravik::qt

@@ -1,4 +1,4 @@
-#include "ui/frm_dravik.h"
+#include "ui/qt/frm_dravik.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -21,10 +21,10 @@
 
 #include <exception>
 
-#include "ui/listing_box.h"
-#include "ui/main_window_layout.h"
+#include "ui/qt/listing_box.h"
+#include "ui/shared/main_window_layout.h"
 
-namespace dravik {
+namespace dravik::qt {
 
 namespace {
 
@@ -109,7 +109,7 @@ private:
 // A screen reader hears the main window as a frame, as it hears any program's window; Qt would call a
 // plain widget a filler.
 QAccessibleInterface* AccessibleWindow(const QString& className, QObject* object) {
-    if (className == QLatin1String("dravik::frmDravik") && object->isWidgetType()) {
+    if (className == QLatin1String("dravik::qt::frmDravik") && object->isWidgetType()) {
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     }
     return nullptr;
@@ -225,19 +225,31 @@ void frmDravik::cmdR_Click() {
 bool frmDravik::eventFilter(QObject* watched, QEvent* event) {
     // One press of Enter or Space on the button is one conversion: while the key is held, its repeats
     // press nothing, there, in the message that follows or in the box that has the focus after "Done!".
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        if (IsPressKey(key->key())) {
-            if (!key->isAutoRepeat()) {
-                if (watched == QApplication::focusWidget()) {
-                    keyHeldOnButton_ = watched == cmdR ? key->key() : 0;
-                }
-            } else if (key->key() == keyHeldOnButton_ || openMessages_ > 0) {
-                return true;
-            }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (!IsPressKey(key->key())) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        if (!key->isAutoRepeat()) {
+            lastRelease_ = {key->key(), key->timestamp()};
         }
+        return QWidget::eventFilter(watched, event);
+    }
+    // X11 repeats a held key as a release and a press at one time; on a busy machine Qt may not see the
+    // press in time and calls both real. A real new press never comes at the very time of the release.
+    const bool repeat = key->isAutoRepeat() || (key->timestamp() != 0 && key->key() == lastRelease_.key &&
+                                                key->timestamp() == lastRelease_.time);
+    if (!repeat) {
+        if (watched == QApplication::focusWidget()) {
+            keyHeldOnButton_ = watched == cmdR ? key->key() : 0;
+        }
+    } else if (key->key() == keyHeldOnButton_ || openMessages_ > 0) {
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-}  // namespace dravik
+}  // namespace dravik::qt

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "conversion/platform.h"
+#include "platform/platform.h"
 
 namespace dravik {
 

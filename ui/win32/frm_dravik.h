@@ -17,7 +17,7 @@
 
 #include "conversion/convert_command.h"
 
-namespace dravik {
+namespace dravik::win32 {
 
 // The controls' IDs, for the dialog keyboard handling and for tests. Not IDOK or IDCANCEL: Enter and Esc
 // send those, and the button is neither the window's default nor its cancel button.
@@ -93,4 +93,4 @@ private:
     HICON smallIcon_ = nullptr;
 };
 
-}  // namespace dravik
+}  // namespace dravik::win32

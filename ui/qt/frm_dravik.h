@@ -18,7 +18,7 @@
 class QLabel;
 class QPushButton;
 
-namespace dravik {
+namespace dravik::qt {
 
 class ListingBox;
 
@@ -46,6 +46,10 @@ private:
     QPushButton* cmdR;
     int openMessages_ = 0;
     int keyHeldOnButton_ = 0;  // Enter or Space, pressed on cmdR and not yet pressed again elsewhere
+    struct Release {
+        int key = 0;
+        quint64 time = 0;
+    } lastRelease_;  // of Enter or Space, to tell a repeat Qt took for a press
 };
 
-}  // namespace dravik
+}  // namespace dravik::qt
