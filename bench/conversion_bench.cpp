@@ -21,7 +21,7 @@
 #include "conversion/plan_file.h"
 #include "conversion/route_listing.h"
 #include "testing/test_support.h"
-#include "ui/shared/main_window_layout.h"
+#include "text/line_breaks.h"
 
 namespace dravik {
 namespace {

@@ -1,5 +1,7 @@
 #include "conversion/route_listing.h"
 
+#include "platform/platform.h"
+
 #include <utility>
 
 namespace dravik {
@@ -43,7 +45,7 @@ Text PointCoords(TextView pointLine) {
 }
 
 Text RecaseName(TextView name, TextView id) {
-    return name == id ? Text(name) : ProperCase(name);
+    return name == id ? Text(name) : ProperCase(name, &MapLetterCase);
 }
 
 Route MakeRoute(std::vector<TextView> points) {

@@ -104,9 +104,14 @@ TEST(RouteListingTest, RecaseName) {
         {u"xyz", u"XYZ", u"Xyz"},  // equality is case-sensitive
         {u"", u"EAXA", u""},
         {u"", u"", u""},
+        // Beyond ASCII, the system's full mapping, whatever the user's locale.
+        {u"\u00C9COLE \u00C9T\u00C9", u"X", u"\u00C9cole \u00C9t\u00E9"},
+        {u"\u0394\u0395\u039B\u03A4\u0391", u"X", u"\u0394\u03B5\u03BB\u03C4\u03B1"},
+        {u"\U00010400\U00010400", u"X", u"\U00010400\U00010428"},  // DESERET beyond U+FFFF
+        {u"\u212A", u"X", u"K"},                                   // KELVIN SIGN lowers to k, then rises to K
     };
     for (const auto& [name, id, expected] : cases) {
-        EXPECT_EQ(RecaseName(name, id), expected);
+        EXPECT_EQ(RecaseName(name, id), expected) << "case " << (&name - &std::get<0>(cases[0])) / 3;
     }
 }
 

@@ -20,6 +20,10 @@ std::filesystem::path ProgramDirectory(std::error_code& error);
 // each character it cannot hold, lone surrogates included. Empty when the system has no such converter.
 std::optional<std::string> EncodeCodePage(TextView text);
 
+// A letter beyond ASCII in the other case, by the system's full Unicode tables and never by the user's
+// locale: MapLetterCase(U'\u00C9', LetterCase::Lower) == U'\u00E9'. The case mapping for ProperCase.
+char32_t MapLetterCase(char32_t codePoint, LetterCase to);
+
 // A file name as the file system takes it; empty when the platform cannot spell it (a lone surrogate
 // in a UTF-8 file name).
 std::optional<std::filesystem::path> PathFromText(TextView name);

@@ -1,6 +1,8 @@
 // The engine's platform pieces on Linux and other POSIX systems.
 #include <bit>
 #include <cerrno>
+#include <clocale>
+#include <cwctype>
 #include <random>
 
 #include <fcntl.h>
@@ -280,6 +282,20 @@ Text TextFromPath(const std::filesystem::path& path) {
 
 Text TextFromSystem(std::string_view message) {
     return DecodeUtf8(message);
+}
+
+char32_t MapLetterCase(char32_t codePoint, LetterCase to) {
+    // The C library's full Unicode mapping, through a UTF-8 locale made for the purpose (built into the
+    // C library, so making it is cheap), so that the result never depends on the user's locale.
+    const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    if (utf8 == locale_t{}) {
+        return codePoint;
+    }
+    const auto wide = static_cast<wint_t>(codePoint);
+    const auto mapped =
+        static_cast<char32_t>(to == LetterCase::Lower ? towlower_l(wide, utf8) : towupper_l(wide, utf8));
+    freelocale(utf8);
+    return mapped;
 }
 
 Text SystemReason(const std::error_code& error) {

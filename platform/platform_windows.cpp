@@ -310,6 +310,26 @@ Text TextFromSystem(std::string_view message) {
     return {wide.begin(), wide.end()};
 }
 
+char32_t MapLetterCase(char32_t codePoint, LetterCase to) {
+    // Windows' own full Unicode mapping, independent of the user's locale.
+    Text units;
+    AppendCodePoint(units, codePoint);
+    wchar_t mapped[4];
+    const DWORD flags =
+        (to == LetterCase::Lower ? LCMAP_LOWERCASE : LCMAP_UPPERCASE) | LCMAP_LINGUISTIC_CASING;
+    // wchar_t is a UTF-16 unit on Windows, the same as char16_t.
+    const int written = LCMapStringEx(LOCALE_NAME_INVARIANT, flags, reinterpret_cast<LPCWSTR>(units.data()),
+                                      static_cast<int>(units.size()), mapped, 4, nullptr, nullptr, 0);
+    if (written == 1 && !IsHighSurrogate(static_cast<char16_t>(mapped[0]))) {
+        return static_cast<char32_t>(mapped[0]);
+    }
+    if (written == 2 && IsHighSurrogate(static_cast<char16_t>(mapped[0])) &&
+        IsLowSurrogate(static_cast<char16_t>(mapped[1]))) {
+        return CombineSurrogates(static_cast<char16_t>(mapped[0]), static_cast<char16_t>(mapped[1]));
+    }
+    return codePoint;
+}
+
 Text SystemReason(const std::error_code& error) {
     if (error.category() != std::system_category()) {
         return TextFromSystem(error.message());

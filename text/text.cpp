@@ -7,13 +7,6 @@
 #include <string>
 #include <system_error>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <clocale>
-#include <cwctype>
-#endif
-
 namespace dravik {
 
 bool MatchesPattern(TextView text, TextView pattern) {
@@ -167,63 +160,6 @@ void AppendCodePoint(Text& out, char32_t codePoint) {
 
 namespace {
 
-enum class Case { Lower, Upper };
-
-#ifdef _WIN32
-
-// Windows' own full-Unicode mapping, independent of the user's locale.
-class CaseMapper {
-public:
-    [[nodiscard]] char32_t Map(char32_t codePoint, Case to) const {
-        Text units;
-        AppendCodePoint(units, codePoint);
-        wchar_t mapped[4];
-        const DWORD flags = (to == Case::Lower ? LCMAP_LOWERCASE : LCMAP_UPPERCASE) | LCMAP_LINGUISTIC_CASING;
-        // wchar_t is a UTF-16 unit on Windows, the same as char16_t.
-        const int written =
-            LCMapStringEx(LOCALE_NAME_INVARIANT, flags, reinterpret_cast<LPCWSTR>(units.data()),
-                          static_cast<int>(units.size()), mapped, 4, nullptr, nullptr, 0);
-        if (written == 1 && !IsHighSurrogate(static_cast<char16_t>(mapped[0]))) {
-            return static_cast<char32_t>(mapped[0]);
-        }
-        if (written == 2 && IsHighSurrogate(static_cast<char16_t>(mapped[0])) &&
-            IsLowSurrogate(static_cast<char16_t>(mapped[1]))) {
-            return CombineSurrogates(static_cast<char16_t>(mapped[0]), static_cast<char16_t>(mapped[1]));
-        }
-        return codePoint;
-    }
-};
-
-#else
-
-// The C library's full-Unicode mapping through a UTF-8 locale made for the purpose, so the result never
-// depends on the locale the user runs under.
-class CaseMapper {
-public:
-    CaseMapper() : locale_(newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{})) {}
-    ~CaseMapper() {
-        if (locale_ != locale_t{}) {
-            freelocale(locale_);
-        }
-    }
-    CaseMapper(const CaseMapper&) = delete;
-    CaseMapper& operator=(const CaseMapper&) = delete;
-
-    [[nodiscard]] char32_t Map(char32_t codePoint, Case to) const {
-        if (locale_ == locale_t{}) {
-            return codePoint;
-        }
-        const auto wide = static_cast<wint_t>(codePoint);
-        return static_cast<char32_t>(to == Case::Lower ? towlower_l(wide, locale_)
-                                                       : towupper_l(wide, locale_));
-    }
-
-private:
-    locale_t locale_;
-};
-
-#endif
-
 bool StartsWord(char16_t previous) {
     switch (previous) {
         case 0:
@@ -241,21 +177,16 @@ bool StartsWord(char16_t previous) {
 
 }  // namespace
 
-Text ProperCase(TextView text) {
-    // Made only when a letter beyond ASCII turns up: most names never need the tables.
-    std::optional<CaseMapper> mapper;
-    // ASCII letters map A-Z <-> a-z and nothing else, whatever the platform's tables say.
-    const auto map = [&mapper](char32_t codePoint, Case to) -> char32_t {
+Text ProperCase(TextView text, CaseMapping mapping) {
+    // ASCII letters map A-Z <-> a-z and nothing else, whatever the system's tables say.
+    const auto map = [mapping](char32_t codePoint, LetterCase to) -> char32_t {
         if (codePoint >= 0x80) {
-            if (!mapper) {
-                mapper.emplace();
-            }
-            return mapper->Map(codePoint, to);
+            return mapping(codePoint, to);
         }
-        if (to == Case::Lower && codePoint >= U'A' && codePoint <= U'Z') {
+        if (to == LetterCase::Lower && codePoint >= U'A' && codePoint <= U'Z') {
             return codePoint + (U'a' - U'A');
         }
-        if (to == Case::Upper && codePoint >= U'a' && codePoint <= U'z') {
+        if (to == LetterCase::Upper && codePoint >= U'a' && codePoint <= U'z') {
             return codePoint - (U'a' - U'A');
         }
         return codePoint;
@@ -275,9 +206,9 @@ Text ProperCase(TextView text) {
             continue;
         }
         // Lower first, then raise: upper(lower(c)) is not always upper(c), as the Kelvin sign shows.
-        codePoint = map(codePoint, Case::Lower);
+        codePoint = map(codePoint, LetterCase::Lower);
         if (wordStart) {
-            codePoint = map(codePoint, Case::Upper);
+            codePoint = map(codePoint, LetterCase::Upper);
         }
         wordStart = StartsWord(unit);
         AppendCodePoint(out, codePoint);

@@ -62,8 +62,14 @@ Text FormatTwoDigits(std::int64_t value);
 // The nearest whole number, ties to the even one: 0.5 -> 0, 1.5 -> 2, 20.5 -> 20.
 double RoundHalfEven(double value);
 
+enum class LetterCase { Lower, Upper };
+
+// How a letter beyond ASCII changes case, by the system's full Unicode tables (platform.h's
+// MapLetterCase); ASCII letters map A-Z <-> a-z and never reach it.
+using CaseMapping = char32_t (*)(char32_t codePoint, LetterCase to);
+
 // Lower-cases everything, then upper-cases the first character of every word; words start after NUL,
-// TAB, LF, VT, FF, CR or space only. ProperCase(u"SOUTH-EAST FIELD") == u"South-east Field".
-Text ProperCase(TextView text);
+// TAB, LF, VT, FF, CR or space only. ProperCase(u"SOUTH-EAST FIELD", map) == u"South-east Field".
+Text ProperCase(TextView text, CaseMapping map);
 
 }  // namespace dravik

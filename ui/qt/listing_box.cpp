@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <new>
 
-#include "ui/shared/main_window_layout.h"
+#include "text/line_breaks.h"
 
 namespace dravik::qt {
 

@@ -1,7 +1,8 @@
-// What every realisation of Dravik's main window shares, whatever toolkit draws it: the texts, the
-// places of the controls in twips, and how the text box's line breaks reach the convert command.
+// What every realisation of Dravik's main window shares, whatever toolkit draws it: the texts and the
+// places of the controls in twips. How the box's line breaks reach the command is text/line_breaks.h.
 #pragma once
 
+#include "text/line_breaks.h"
 #include "text/text.h"
 
 namespace dravik {
@@ -40,14 +41,5 @@ inline constexpr int kListingFontCentipoints = 975;
 constexpr int TwipsToPixels(int twips, int dotsPerInch) {
     return (twips * dotsPerInch + kTwipsPerInch / 2) / kTwipsPerInch;
 }
-
-// The text box's contents as the command wants them: every line break as CR LF. A CR LF pair, a lone
-// CR, a lone LF, U+2029 (paragraph separator) and U+2028 (line separator) each become one CR LF;
-// everything else, tabs and no-break spaces included, stays as it is.
-// WithCrLfBreaks(u"a\u2029b\nc") == u"a\r\nb\r\nc".
-Text WithCrLfBreaks(TextView boxText);
-
-// The length of the longest line, any line break counting as one: LongestLine(u"ab\r\nc") == 2.
-std::size_t LongestLine(TextView text);
 
 }  // namespace dravik

@@ -1,4 +1,4 @@
-#include "ui/shared/main_window_layout.h"
+#include "text/line_breaks.h"
 
 #include <algorithm>
 #include <bit>
