@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DDRAVIK_BUILD_BENCH=ON -DDRAVIK_BUILD_TESTS=OFF >/dev/null
-cmake --build build-release -j "$(nproc)" --target conversion_bench window_bench
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j "$(nproc)"
 cd build-release
 status=0
 bench/conversion_bench "$@" || status=1

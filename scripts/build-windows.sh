@@ -4,7 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
-      -DDRAVIK_WERROR=ON "$@" >/dev/null
-cmake --build build-windows -j "$(nproc)"
+cmake --preset windows "$@" >/dev/null
+cmake --build --preset windows -j "$(nproc)"
 echo "built $(pwd)/build-windows/ui/dravik.exe"

@@ -3,6 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh run
-cmake -S . -B build >/dev/null
-cmake --build build -j "$(nproc)" --target dravik
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$(nproc)" --target dravik
 exec build/ui/dravik

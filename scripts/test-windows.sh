@@ -16,4 +16,4 @@ mkdir -p "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 trap 'wineserver -k 2>/dev/null || true' EXIT
 wine wineboot </dev/null >/dev/null 2>&1 || true
-ctest --test-dir build-windows --output-on-failure -j "$(nproc)"
+ctest --preset windows -j "$(nproc)"

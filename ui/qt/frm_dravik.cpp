@@ -90,7 +90,8 @@ public:
 protected:
     bool event(QEvent* event) override {
         if (event->type() == QEvent::LayoutRequest && shown_ && OnWayland()) {
-            return QDialog::event(event);  // without QMessageBox's fixing of the size
+            // Past QMessageBox on purpose: without its fixing of the size.
+            return QDialog::event(event);  // NOLINT(bugprone-parent-virtual-call)
         }
         return QMessageBox::event(event);
     }

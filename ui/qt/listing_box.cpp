@@ -67,6 +67,7 @@ class AccessibleListingBox : public QAccessibleWidget,
                              public QAccessibleEditableTextInterface {
 public:
     explicit AccessibleListingBox(ListingBox* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+    using QAccessibleWidget::text;  // the name and description, beside the text interface's text()
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) {
@@ -78,7 +79,7 @@ public:
         return QAccessibleWidget::interface_cast(type);
     }
 
-    QAccessible::State state() const override {
+    [[nodiscard]] QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
         state.editable = !box()->isReadOnly();
         state.readOnly = box()->isReadOnly();
@@ -96,7 +97,7 @@ public:
             *end = box()->JoinedPosition(cursor.selectionEnd());
         }
     }
-    int selectionCount() const override { return box()->textCursor().hasSelection() ? 1 : 0; }
+    [[nodiscard]] int selectionCount() const override { return box()->textCursor().hasSelection() ? 1 : 0; }
     void addSelection(int start, int end) override { setSelection(0, start, end); }
     void removeSelection(int index) override {
         if (index == 0) {
@@ -111,13 +112,15 @@ public:
         cursor.setPosition(box()->DocumentPosition(end), QTextCursor::KeepAnchor);
         box()->setTextCursor(cursor);
     }
-    int cursorPosition() const override { return box()->JoinedPosition(box()->textCursor().position()); }
+    [[nodiscard]] int cursorPosition() const override {
+        return box()->JoinedPosition(box()->textCursor().position());
+    }
     void setCursorPosition(int position) override {
         QTextCursor cursor = box()->textCursor();
         cursor.setPosition(box()->DocumentPosition(position));
         box()->setTextCursor(cursor);
     }
-    QString text(int start, int end) const override {
+    [[nodiscard]] QString text(int start, int end) const override {
         return box()->JoinedText().mid(start, std::max(0, end - start));
     }
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start,
@@ -157,10 +160,10 @@ public:
         *end = box()->JoinedPosition(to);
         return text(*start, *end);
     }
-    int characterCount() const override {
+    [[nodiscard]] int characterCount() const override {
         return box()->JoinedPosition(box()->document()->characterCount() - 1);
     }
-    QRect characterRect(int offset) const override {
+    [[nodiscard]] QRect characterRect(int offset) const override {
         QTextCursor cursor(box()->document());
         cursor.setPosition(
             std::clamp(box()->DocumentPosition(offset), 0, box()->document()->characterCount() - 1));
@@ -168,7 +171,7 @@ public:
         place.setWidth(box()->fontMetrics().averageCharWidth());
         return {box()->viewport()->mapToGlobal(place.topLeft()), place.size()};
     }
-    int offsetAtPoint(const QPoint& point) const override {
+    [[nodiscard]] int offsetAtPoint(const QPoint& point) const override {
         return box()->JoinedPosition(
             box()->cursorForPosition(box()->viewport()->mapFromGlobal(point)).position());
     }
@@ -196,7 +199,7 @@ public:
     }
 
 private:
-    ListingBox* box() const { return static_cast<ListingBox*>(widget()); }
+    [[nodiscard]] ListingBox* box() const { return static_cast<ListingBox*>(widget()); }
 };
 
 QAccessibleInterface* AccessibleBox(const QString& className, QObject* object) {

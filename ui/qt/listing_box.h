@@ -23,21 +23,21 @@ public:
 
     // The whole text with every line break as CR LF, long lines whole. Not toPlainText(), which would
     // also turn no-break spaces into spaces.
-    Text Listing() const;
+    [[nodiscard]] Text Listing() const;
 
     // Where the first column's text starts, in pixels from the box's left edge (frame included).
     void setFirstColumnAt(int pixels);
 
     // The text as a reader of the whole box sees it (a screen reader, through its text interface):
     // lines whole, each line break one "\n". Positions in it and in the document convert both ways.
-    QString JoinedText() const;
-    int JoinedPosition(int documentPosition) const;
-    int DocumentPosition(int joinedPosition) const;
+    [[nodiscard]] QString JoinedText() const;
+    [[nodiscard]] int JoinedPosition(int documentPosition) const;
+    [[nodiscard]] int DocumentPosition(int joinedPosition) const;
 
     // Public so that tests can hand them what a clipboard whose owner has gone hands over: nothing.
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
-    QMimeData* createMimeDataFromSelection() const override;
+    [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
 
 signals:
     // A paste was refused because the memory it needs is not there; the box is as it was.
@@ -48,12 +48,12 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    bool HasRoomFor(qsizetype pastedUnits, qsizetype pastedLines) const;
-    int PieceLength() const;
+    [[nodiscard]] bool HasRoomFor(qsizetype pastedUnits, qsizetype pastedLines) const;
+    [[nodiscard]] int PieceLength() const;
     void InsertInPieces(const QString& text);
     // `text`, which stands for the document from position `start` on, without the breaks between the
     // pieces of a long line.
-    QString WithoutPieceBreaks(const QString& text, int start) const;
+    [[nodiscard]] QString WithoutPieceBreaks(const QString& text, int start) const;
 
     int longestParagraph_;
     int firstColumn_ = -1;
