@@ -12,25 +12,6 @@ namespace {
 
 using namespace testing;  // the shared helpers of test_support.h
 
-TEST(EncodingTest, CodePageTable) {
-    const std::pair<Text, std::string> cases[] = {
-        {u"plain ASCII", "plain ASCII"},
-        {u"\u00E9\u00C5\u00DF\u00B0", "\xE9\xC5\xDF\xB0"},  // Latin-1 letters and the degree sign
-        {u"\u20AC\u2019\u0160", "\x80\x92\x8A"},            // Windows-1252's own block
-        {u"\u03A9\u4E2D", "??"},                            // outside the code page
-        {u"a\U0001D11Eb", "a?b"},                           // beyond U+FFFF: one "?"
-        {u"a\xD800"
-         u"b\xDC00"
-         u"c\xD800",
-         "a?b?c?"},  // lone surrogates, one at the end
-        {Text(u"a\0b", 3), std::string("a\0b", 3)},
-        {u"", ""},
-    };
-    for (const auto& [text, bytes] : cases) {
-        EXPECT_EQ(EncodeCodePage(text), bytes) << "case " << (&text - &cases[0].first) / 2;
-    }
-}
-
 TEST(EncodingTest, EncodePlanEndsEveryLineWithCrLf) {
     EXPECT_EQ(EncodePlan({u"a", u"", u"\u00E9"}), std::string("a\r\n\r\n\xE9\r\n"));
     EXPECT_EQ(EncodePlan({}), std::string());

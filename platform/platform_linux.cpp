@@ -1,16 +1,15 @@
 // The engine's platform pieces on Linux and other POSIX systems.
-#include <bit>
 #include <cerrno>
 #include <clocale>
 #include <cwctype>
 #include <random>
 
 #include <fcntl.h>
-#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "platform/windows_1252.h"
 
 namespace dravik {
 
@@ -21,27 +20,6 @@ constexpr char16_t kReplacement = 0xFFFD;
 std::error_code LastError() {
     return {errno, std::generic_category()};
 }
-
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
-    ~Iconv() {
-        if (ok()) {
-            iconv_close(handle_);
-        }
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    // iconv_open reports failure as (iconv_t)-1.
-    [[nodiscard]] bool ok() const {
-        return handle_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
-    }
-    [[nodiscard]] iconv_t get() const { return handle_; }
-
-private:
-    iconv_t handle_;
-};
 
 class FileDescriptor {
 public:
@@ -227,36 +205,7 @@ std::filesystem::path ProgramDirectory(std::error_code& error) {
 }
 
 std::optional<std::string> EncodeCodePage(TextView text) {
-    const Iconv converter("WINDOWS-1252",
-                          std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE");
-    if (!converter.ok()) {
-        return std::nullopt;
-    }
-    // Windows-1252 spends one byte on every character it holds and we spend one "?" on every one it
-    // doesn't, so the output is never longer than the input in units.
-    std::string out(text.size(), '\0');
-    char* in = const_cast<char*>(reinterpret_cast<const char*>(text.data()));  // iconv never writes here
-    std::size_t inLeft = text.size() * sizeof(char16_t);
-    char* outNext = out.data();
-    std::size_t outLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(converter.get(), &in, &inLeft, &outNext, &outLeft) != static_cast<std::size_t>(-1)) {
-            break;
-        }
-        if (errno != EILSEQ && errno != EINVAL) {
-            return std::nullopt;
-        }
-        // The unit at `in` can't be written: a character outside the code page, or a lone surrogate.
-        const std::size_t at = text.size() - inLeft / sizeof(char16_t);
-        const bool pair = IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
-        const std::size_t skipped = (pair ? 2 : 1) * sizeof(char16_t);
-        in += skipped;
-        inLeft -= skipped;
-        *outNext++ = '?';
-        --outLeft;
-    }
-    out.resize(out.size() - outLeft);
-    return out;
+    return EncodeWindows1252(text);
 }
 
 std::optional<std::filesystem::path> PathFromText(TextView name) {
