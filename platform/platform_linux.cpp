@@ -2,13 +2,13 @@
 #include <cerrno>
 #include <clocale>
 #include <cwctype>
-#include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "platform/save_steps.h"
 #include "platform/windows_1252.h"
 
 namespace dravik {
@@ -37,73 +37,6 @@ public:
 private:
     int fd_;
 };
-
-// The new file of a save: open until Close(), and removed again unless Keep() is called once it has
-// been renamed into place.
-class TemporaryFile {
-public:
-    TemporaryFile(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        if (!path_.empty()) {
-            ::unlink(path_.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    [[nodiscard]] int fd() const { return fd_; }
-    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-    // Closes now so that a failing close, which can report a late write error, is seen.
-    std::error_code Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? std::error_code{} : LastError();
-    }
-    void Keep() { path_.clear(); }
-
-private:
-    int fd_;
-    std::filesystem::path path_;
-};
-
-std::error_code WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return LastError();
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return {};
-}
-
-// Opens a fresh file beside `target` under a name nobody else uses; mode 0666 less the umask, as any
-// new file of the user's would get.
-int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& created) {
-    std::random_device entropy;
-    std::uniform_int_distribution<unsigned> digit(0, 35);
-    constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = "." + target.filename().string() + ".";
-        for (int i = 0; i < 8; ++i) {
-            name += kDigits[digit(entropy)];
-        }
-        name += ".tmp";
-        created = target.parent_path() / name;
-        const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    errno = EEXIST;
-    return -1;
-}
 
 // Where the file at `path` really is: symbolic links followed, as the system would, relative to the
 // folder of the link. The last link may point to nothing yet; that is where a new file goes.
@@ -257,61 +190,78 @@ bool IsInTemporaryFolder(const std::filesystem::path& /*directory*/) {
     return false;
 }
 
-std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
-    return ReplaceFileContents(target, bytes, &WriteAll);
-}
+namespace save {
 
-std::error_code ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes,
-                                    WriteStep write) {
+std::error_code Resolve(const std::filesystem::path& requested, Target& target) {
     std::error_code error;
-    const std::filesystem::path target = FollowLinks(requested, error);
+    const std::filesystem::path path = FollowLinks(requested, error);
     if (error) {
         return error;
     }
     struct stat earlier {};
-    const bool replacing = ::stat(target.c_str(), &earlier) == 0;
-    if (!replacing && errno != ENOENT) {
+    target.replacing = ::stat(path.c_str(), &earlier) == 0;
+    if (!target.replacing && errno != ENOENT) {
         return LastError();
     }
-    if (replacing) {
+    if (target.replacing) {
         if (auto refused = CheckReplaceable(earlier)) {
             return refused;
         }
+        target.kept = earlier.st_mode & 07777;
     }
-    // Made before the rename, so that nothing after it can fail for want of memory.
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    target.path = path.native();
+    return {};
+}
 
-    std::filesystem::path temporaryPath;
-    const int fd = CreateTemporary(target, temporaryPath);
-    if (fd < 0) {
-        return LastError();
+// Mode 0666 less the umask, as any new file of the user's gets.
+std::error_code CreateNew(const NativePath& path, NativeFile& file, bool& exists) {
+    file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    exists = file < 0 && errno == EEXIST;
+    return file >= 0 ? std::error_code{} : LastError();
+}
+
+std::error_code WriteAll(NativeFile file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(file, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return LastError();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    TemporaryFile temporary(fd, std::move(temporaryPath));
-    // Keeping the earlier plan's permissions is a courtesy where the file system can hold them: a FAT
-    // stick, for one, refuses the call ("Function not implemented"), and the plan is replaced all the same.
-    if (replacing) {
-        static_cast<void>(::fchmod(temporary.fd(), earlier.st_mode & 07777));
-    }
-    if (auto failed = write(temporary.fd(), bytes)) {
-        return failed;
-    }
-    // The data must be on disk before the rename makes it the plan, or a crash could leave an empty file.
-    if (::fsync(temporary.fd()) != 0) {
-        return LastError();
-    }
-    if (auto failed = temporary.Close()) {
-        return failed;
-    }
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
-        return LastError();
-    }
-    temporary.Keep();
-    // Make the rename itself durable; the plan is already complete, so a failure here changes nothing.
+    return {};
+}
+
+std::error_code Sync(NativeFile file) {
+    return ::fsync(file) == 0 ? std::error_code{} : LastError();
+}
+
+std::error_code Close(NativeFile file) {
+    return ::close(file) == 0 ? std::error_code{} : LastError();
+}
+
+void Keep(const NativePath& path, const Target& target) {
+    // A FAT stick, for one, refuses it ("Function not implemented"); the plan is replaced all the same.
+    static_cast<void>(::chmod(path.c_str(), static_cast<mode_t>(target.kept)));
+}
+
+std::error_code MoveOver(const NativePath& from, const NativePath& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? std::error_code{} : LastError();
+}
+
+void Remove(const NativePath& path) {
+    ::unlink(path.c_str());
+}
+
+void SyncFolder(const NativePath& folder) {
     const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() >= 0) {
         ::fsync(directory.get());
     }
-    return {};
 }
+
+}  // namespace save
 
 }  // namespace dravik

@@ -128,16 +128,16 @@ TEST(PosixReplaceTest, ReplacedPlanKeepsItsPermissions) {
 
 }  // namespace
 
-// A file system that holds no permission bits (a FAT stick) refuses fchmod; the test program is linked
-// with fchmod wrapped, so that a test can say so.
-bool refuseFchmod = false;
-extern "C" int __real_fchmod(int fd, mode_t mode);
-extern "C" int __wrap_fchmod(int fd, mode_t mode) {
-    if (refuseFchmod) {
+// A file system that holds no permission bits (a FAT stick) refuses chmod; the test program is linked
+// with chmod wrapped, so that a test can say so.
+bool refuseChmod = false;
+extern "C" int __real_chmod(const char* path, mode_t mode);
+extern "C" int __wrap_chmod(const char* path, mode_t mode) {
+    if (refuseChmod) {
         errno = ENOSYS;
         return -1;
     }
-    return __real_fchmod(fd, mode);
+    return __real_chmod(path, mode);
 }
 
 namespace {
@@ -146,9 +146,9 @@ namespace {
 TEST(PosixReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
     Folders folders;
     WriteBytes(folders.plan, "earlier");
-    refuseFchmod = true;
+    refuseChmod = true;
     const auto error = SavePlan(folders.app, RouteOf(kExampleListing));
-    refuseFchmod = false;
+    refuseChmod = false;
     EXPECT_EQ(error, std::nullopt);
     EXPECT_EQ(ReadBytes(folders.plan), ExampleFileBytes());
     EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});

@@ -1,10 +1,11 @@
 // The engine's platform pieces on Windows.
 #include <windows.h>
 
-#include <random>
+#include <algorithm>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/save_steps.h"
 
 namespace dravik {
 
@@ -36,55 +37,11 @@ private:
     HANDLE handle_;
 };
 
-// The new file of a save: open until Close(), and deleted again unless Keep() is called once it has
-// been moved into place. It is opened without sharing, so Windows deletes it only once it is closed:
-// the destructor closes first.
-class TemporaryFile {
-public:
-    TemporaryFile(HANDLE handle, std::wstring path) : handle_(handle), path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-        if (!path_.empty()) {
-            DeleteFileW(path_.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    [[nodiscard]] HANDLE handle() const { return handle_; }
-    [[nodiscard]] const std::wstring& path() const { return path_; }
-    // Closes now so that a failing close is seen.
-    std::error_code Close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) ? std::error_code{} : LastError();
-    }
-    void Keep() { path_.clear(); }
-
-private:
-    HANDLE handle_;
-    std::wstring path_;
-};
-
 // The attributes a replaced plan takes over from the earlier one.
 DWORD KeptAttributes(DWORD earlier) {
     const DWORD kept = earlier & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     return kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept;
-}
-
-std::error_code WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
-            return LastError();
-        }
-        bytes.remove_prefix(written);
-    }
-    return {};
 }
 
 // Where a plan that is a symbolic link (or another reparse point) really is, so that the link is kept
@@ -120,29 +77,6 @@ bool IsRefusedInFileName(const std::wstring& name) {
         }
     }
     return false;
-}
-
-// `target` is an extended path (ExtendedPath); the temporary file goes into the same folder.
-HANDLE CreateTemporary(const std::wstring& target, std::wstring& created) {
-    std::random_device entropy;
-    std::uniform_int_distribution<unsigned> digit(0, 35);
-    constexpr std::wstring_view kDigits = L"0123456789abcdefghijklmnopqrstuvwxyz";
-    const std::size_t separator = target.find_last_of(L'\\');
-    const std::wstring folder = target.substr(0, separator + 1);
-    const std::wstring name = target.substr(separator + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        created = folder + L"." + name + L".";
-        for (int i = 0; i < 8; ++i) {
-            created += kDigits[digit(entropy)];
-        }
-        created += L".tmp";
-        const HANDLE file = CreateFileW(created.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
-            return file;
-        }
-    }
-    return INVALID_HANDLE_VALUE;
 }
 
 // Code pages whose conversion Microsoft documents as taking no flags (UTF-8 and GB18030 also take
@@ -351,12 +285,9 @@ Text SystemReason(const std::error_code& error) {
     return reason;
 }
 
-std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
-    return ReplaceFileContents(target, bytes, &WriteAll);
-}
+namespace save {
 
-std::error_code ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes,
-                                    WriteStep write) {
+std::error_code Resolve(const std::filesystem::path& requested, Target& target) {
     // Not requested.filename(): the standard library reads a ":" inside the last component as the end
     // of a drive name and would hand back only what follows it.
     const std::wstring& requestedPath = requested.native();
@@ -367,47 +298,70 @@ std::error_code ReplaceFileContents(const std::filesystem::path& requested, std:
     }
     // Extended, so that the temporary file, whose name is longer than the plan's, can be made wherever
     // the plan's own path is valid.
-    std::wstring target = ExtendedPath(requestedPath);
-    DWORD attributes = GetFileAttributesW(target.c_str());
+    target.path = ExtendedPath(requestedPath);
+    DWORD attributes = GetFileAttributesW(target.path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        if (auto error = FollowLink(target)) {
+        if (auto error = FollowLink(target.path)) {
             return error;
         }
-        attributes = GetFileAttributesW(target.c_str());
+        attributes = GetFileAttributesW(target.path.c_str());
     }
-    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
-    if (replacing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    target.replacing = attributes != INVALID_FILE_ATTRIBUTES;
+    if (target.replacing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return {ERROR_ACCESS_DENIED, std::system_category()};
     }
-
-    std::wstring temporaryPath;
-    const HANDLE handle = CreateTemporary(target, temporaryPath);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return LastError();
-    }
-    TemporaryFile temporary(handle, std::move(temporaryPath));
-    if (auto error = write(temporary.handle(), bytes)) {
-        return error;
-    }
-    // The data must be on disk before the move makes it the plan.
-    if (!FlushFileBuffers(temporary.handle())) {
-        return LastError();
-    }
-    if (auto error = temporary.Close()) {
-        return error;
-    }
-    // The plan keeps the earlier file's attributes (hidden, archive, ...). Not ReplaceFileW, which would
-    // also keep its access rights: when it fails to move the new file in, it may already have removed
-    // the earlier one.
-    if (replacing && !SetFileAttributesW(temporary.path().c_str(), KeptAttributes(attributes))) {
-        return LastError();
-    }
-    if (!MoveFileExW(temporary.path().c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return LastError();
-    }
-    temporary.Keep();
+    target.kept = target.replacing ? KeptAttributes(attributes) : 0;
     return {};
 }
+
+// Without sharing: nobody else opens the new file before it is the plan.
+std::error_code CreateNew(const NativePath& path, NativeFile& file, bool& exists) {
+    file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::error_code error = file == INVALID_HANDLE_VALUE ? LastError() : std::error_code{};
+    exists = error.value() == ERROR_FILE_EXISTS;
+    return error;
+}
+
+std::error_code WriteAll(NativeFile file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            return LastError();
+        }
+        bytes.remove_prefix(written);
+    }
+    return {};
+}
+
+std::error_code Sync(NativeFile file) {
+    return FlushFileBuffers(file) ? std::error_code{} : LastError();
+}
+
+std::error_code Close(NativeFile file) {
+    return CloseHandle(file) ? std::error_code{} : LastError();
+}
+
+// The attributes (hidden, archive, ...), not the access rights: ReplaceFileW would keep those too, but
+// when it fails to move the new file in, it may already have removed the earlier one.
+void Keep(const NativePath& path, const Target& target) {
+    SetFileAttributesW(path.c_str(), static_cast<DWORD>(target.kept));
+}
+
+std::error_code MoveOver(const NativePath& from, const NativePath& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+               ? std::error_code{}
+               : LastError();
+}
+
+void Remove(const NativePath& path) {
+    DeleteFileW(path.c_str());
+}
+
+void SyncFolder(const NativePath& /*folder*/) {
+    // MoveFileExW's MOVEFILE_WRITE_THROUGH has made the move durable already.
+}
+
+}  // namespace save
 
 }  // namespace dravik

@@ -1,0 +1,126 @@
+// A save that either completes or leaves the earlier plan alone, written once for every system from the
+// steps in save_steps.h.
+#include <random>
+#include <string>
+#include <utility>
+
+#include "platform/platform.h"
+#include "platform/save_steps.h"
+
+namespace dravik {
+
+namespace {
+
+using save::NativePath;
+
+// Where a path's last component starts; Windows takes "/" as a separator too.
+std::size_t NameStart(const NativePath& path) {
+    const NativePath::value_type separators[] = {
+        '/', static_cast<NativePath::value_type>(std::filesystem::path::preferred_separator), 0};
+    const std::size_t separator = path.find_last_of(separators);
+    return separator == NativePath::npos ? 0 : separator + 1;
+}
+
+// The new file of a save: open until Close(), and removed again unless Keep() is called once it has been
+// moved into place. Closed before it is removed: Windows removes an open file only once it is closed.
+class NewFile {
+public:
+    NewFile(NativeFile file, NativePath path) : file_(file), path_(std::move(path)) {}
+    ~NewFile() {
+        if (open_) {
+            static_cast<void>(save::Close(file_));
+        }
+        if (!path_.empty()) {
+            save::Remove(path_);
+        }
+    }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    [[nodiscard]] NativeFile file() const { return file_; }
+    [[nodiscard]] const NativePath& path() const { return path_; }
+    // Closes now so that a failing close, which can report a late write error, is seen.
+    std::error_code Close() {
+        open_ = false;
+        return save::Close(file_);
+    }
+    void Keep() { path_.clear(); }
+
+private:
+    NativeFile file_;
+    NativePath path_;
+    bool open_ = true;
+};
+
+// A fresh file beside `target` under a name nobody else uses: ".NAME.xxxxxxxx.tmp", hidden where a
+// leading dot hides a file.
+std::error_code CreateBeside(const NativePath& target, NativeFile& file, NativePath& created) {
+    std::random_device entropy;
+    std::uniform_int_distribution<std::size_t> digit(0, 35);
+    constexpr std::string_view kDigits = "0123456789abcdefghijklmnopqrstuvwxyz";
+    const std::size_t nameStart = NameStart(target);
+    std::error_code error;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = target.substr(0, nameStart);
+        created += '.';
+        created += target.substr(nameStart);
+        created += '.';
+        for (int i = 0; i < 8; ++i) {
+            created += static_cast<NativePath::value_type>(kDigits[digit(entropy)]);
+        }
+        for (const char c : std::string_view(".tmp")) {
+            created += static_cast<NativePath::value_type>(c);
+        }
+        bool exists = false;
+        error = save::CreateNew(created, file, exists);
+        if (!error || !exists) {
+            return error;
+        }
+    }
+    return error;
+}
+
+}  // namespace
+
+std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
+    return ReplaceFileContents(target, bytes, &save::WriteAll);
+}
+
+std::error_code ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes,
+                                    WriteStep write) {
+    save::Target target;
+    if (auto refused = save::Resolve(requested, target)) {
+        return refused;
+    }
+    // Made before the move, so that nothing after it can fail for want of memory.
+    const std::size_t nameStart = NameStart(target.path);
+    const NativePath folder = nameStart == 0 ? NativePath(1, '.') : target.path.substr(0, nameStart);
+
+    NativeFile handle{};
+    NativePath path;
+    if (auto failed = CreateBeside(target.path, handle, path)) {
+        return failed;
+    }
+    NewFile file(handle, std::move(path));
+    if (auto failed = write(file.file(), bytes)) {
+        return failed;
+    }
+    // The data must be on disk before the move makes it the plan, or a crash could leave an empty file.
+    if (auto failed = save::Sync(file.file())) {
+        return failed;
+    }
+    if (auto failed = file.Close()) {
+        return failed;
+    }
+    if (target.replacing) {
+        save::Keep(file.path(), target);
+    }
+    if (auto failed = save::MoveOver(file.path(), target.path)) {
+        return failed;
+    }
+    file.Keep();
+    save::SyncFolder(folder);
+    return {};
+}
+
+}  // namespace dravik

@@ -1,0 +1,37 @@
+// The steps of a save that differ from system to system, one implementation in each system's file;
+// save.cpp puts them in order once, for both (ReplaceFileContents in platform.h).
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "platform/platform.h"
+
+namespace dravik::save {
+
+using NativePath = std::filesystem::path::string_type;
+
+// What stands where the plan goes, before the save.
+struct Target {
+    NativePath path;         // where the plan really is: links followed (on Windows, a \\?\ path)
+    bool replacing = false;  // an earlier plan is there
+    unsigned long kept = 0;  // what a new plan takes over from it: permission bits, or attributes
+};
+
+// Where the plan really is, and whether an earlier one may be replaced there; an error refuses the save.
+std::error_code Resolve(const std::filesystem::path& requested, Target& target);
+// Creates `path` for writing only if nothing is there; sets `exists` when something was.
+std::error_code CreateNew(const NativePath& path, NativeFile& file, bool& exists);
+std::error_code WriteAll(NativeFile file, std::string_view bytes);
+std::error_code Sync(NativeFile file);
+std::error_code Close(NativeFile file);
+// The new plan takes over what the earlier one had where the file system can hold it: a courtesy, never
+// a reason to refuse a save (a FAT stick holds no permission bits).
+void Keep(const NativePath& path, const Target& target);
+std::error_code MoveOver(const NativePath& from, const NativePath& to);
+void Remove(const NativePath& path);
+// Makes the move itself durable where the system needs a step for it; the plan is complete by then.
+void SyncFolder(const NativePath& folder);
+
+}  // namespace dravik::save
