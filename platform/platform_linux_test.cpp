@@ -63,18 +63,6 @@ fs::perms PermissionsOf(const fs::path& path) {
     return fs::symlink_status(path).permissions();
 }
 
-// The program's folder and another one beside it, where links may point.
-struct Folders {
-    ScratchFolder scratch;
-    fs::path app = scratch.path() / "app";
-    fs::path elsewhere = scratch.path() / "elsewhere";
-    fs::path plan = app / "EAXA-EAXB.PLN";
-    Folders() {
-        fs::create_directory(app);
-        fs::create_directory(elsewhere);
-    }
-};
-
 TEST(PosixReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
     struct Case {
         const char* what;
@@ -82,7 +70,7 @@ TEST(PosixReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
         fs::path real;  // where the plan then is
     };
     for (const bool earlierExists : {true, false}) {
-        Folders folders;
+        ProgramFolder folders;
         const Case cases[] = {
             {"relative", "../elsewhere/real.PLN", folders.elsewhere / "real.PLN"},
             {"absolute", folders.elsewhere / "real.PLN", folders.elsewhere / "real.PLN"},
@@ -107,7 +95,7 @@ TEST(PosixReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
 }
 
 TEST(PosixReplaceTest, LinkLoopIsReported) {
-    Folders folders;
+    ProgramFolder folders;
     fs::create_symlink("EAXA-EAXB.PLN", folders.plan);
     const auto error = SavePlan(folders.app, RouteOf(kExampleListing));
     ASSERT_TRUE(error.has_value());
@@ -117,7 +105,7 @@ TEST(PosixReplaceTest, LinkLoopIsReported) {
 
 TEST(PosixReplaceTest, ReplacedPlanKeepsItsPermissions) {
     for (const auto mode : {fs::perms(0600), fs::perms(0604), fs::perms(0664), fs::perms(0755)}) {
-        Folders folders;
+        ProgramFolder folders;
         WriteBytes(folders.plan, "earlier");
         fs::permissions(folders.plan, mode);
         EXPECT_EQ(SavePlan(folders.app, RouteOf(kExampleListing)), std::nullopt);
@@ -144,7 +132,7 @@ namespace {
 
 // Keeping the permissions is a courtesy: where the file system refuses it, the plan is replaced whole.
 TEST(PosixReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
-    Folders folders;
+    ProgramFolder folders;
     WriteBytes(folders.plan, "earlier");
     refuseChmod = true;
     const auto error = SavePlan(folders.app, RouteOf(kExampleListing));
@@ -155,7 +143,7 @@ TEST(PosixReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
 }
 
 TEST(PosixReplaceTest, NewPlanGetsTheUsualPermissions) {
-    Folders folders;
+    ProgramFolder folders;
     const mode_t mask = ::umask(022);
     EXPECT_EQ(SavePlan(folders.app, RouteOf(kExampleListing)), std::nullopt);
     ::umask(mask);
@@ -164,7 +152,7 @@ TEST(PosixReplaceTest, NewPlanGetsTheUsualPermissions) {
 
 // A plan the user may not write to stays as it is, even for root, who could.
 TEST(PosixReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
-    Folders folders;
+    ProgramFolder folders;
     WriteBytes(folders.plan, "earlier");
     fs::permissions(folders.plan, fs::perms(0444));
     const auto readOnly = SavePlan(folders.app, RouteOf(kExampleListing));
@@ -192,7 +180,7 @@ TEST(PosixReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
 
 // A save that fails part-way through its write leaves neither a temporary file nor a changed plan.
 TEST(PosixReplaceTest, FailedWriteLeavesNothingBehind) {
-    Folders folders;
+    ProgramFolder folders;
     WriteBytes(folders.plan, "earlier");
     const WriteStep halfThenDiskFull = [](NativeFile file, std::string_view bytes) -> std::error_code {
         if (::write(file, bytes.data(), bytes.size() / 2) < 0) {

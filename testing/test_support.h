@@ -116,6 +116,29 @@ private:
     std::filesystem::path path_;
 };
 
+// The program's folder, "app", inside a scratch folder (so that a write beside it would show), and a
+// folder "elsewhere" beside it, where links may point; `plan` is the example's plan in "app".
+struct ProgramFolder {
+    ScratchFolder scratch;
+    std::filesystem::path app = scratch.path() / "app";
+    std::filesystem::path elsewhere = scratch.path() / "elsewhere";
+    std::filesystem::path plan = app / "EAXA-EAXB.PLN";
+    ProgramFolder() {
+        std::filesystem::create_directory(app);
+        std::filesystem::create_directory(elsewhere);
+    }
+    std::vector<std::string> AppEntries() const { return testing::Entries(app); }
+};
+
+// A listing of `count` points from EAXA to EAXB: about 75 bytes of plan per point.
+inline Text LargeRoute(std::size_t count) {
+    Text listing = PointLine(u"EAXA") + u"\r\n";
+    for (std::size_t i = 2; i < count; ++i) {
+        listing += PointLine(u"P" + FormatWhole(static_cast<std::int64_t>(i)), u"MIDDLE") + u"\r\n";
+    }
+    return listing + PointLine(u"EAXB");
+}
+
 // Records what the command does to its window, in order.
 class FakeHost : public ConvertHost {
 public:

@@ -17,12 +17,13 @@
 #include <fstream>
 #include <functional>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "testing/child_process.h"
 
 namespace dravik::qt {
 namespace {
+
+using testing::HoldsInLimitedChild;
+using testing::Limit;
 
 // Pieces of at most 100 characters, so a few hundred make a "long" line.
 constexpr int kLongestParagraph = 100;
@@ -202,21 +203,10 @@ TEST_F(ListingBoxTest, PasteTooLargeForTheMemoryIsRefused) {
     QMimeData huge;
     huge.setText(QString(30'000'000, QLatin1Char('x')).replace(40, 1, QLatin1Char('\n')));
     QSignalSpy refused(&box_, &ListingBox::pasteRefused);
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        long pages = 0;
-        std::ifstream("/proc/self/statm") >> pages;
-        const rlim_t cap = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE)) + (200u << 20);
-        const rlimit limit{cap, cap};
-        setrlimit(RLIMIT_AS, &limit);
+    EXPECT_TRUE(HoldsInLimitedChild(Limit::AddressSpace, 200u << 20, [&] {
         box_.insertFromMimeData(&huge);
-        _exit(refused.count() == 1 && box_.toPlainText() == QStringLiteral("kept") ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "the paste ended the program with signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the paste was not refused, or changed the box";
+        return refused.count() == 1 && box_.toPlainText() == QStringLiteral("kept");
+    })) << "the paste was not refused, or changed the box";
 }
 
 }  // namespace
