@@ -11,7 +11,7 @@ rules=(
     "text|text|standard"
     "platform|text platform|system"
     "conversion|text platform conversion|standard"
-    "testing|text platform conversion testing|standard"
+    "testing|text platform conversion testing|system"
     "ui/shared|text ui/shared|standard"
     "ui/qt|text platform conversion ui/shared ui/qt|toolkit"
     "ui/win32|text platform conversion ui/shared ui/win32|system"
@@ -27,7 +27,7 @@ fail() {
 
 for rule in "${rules[@]}"; do
     IFS='|' read -r room allowed others <<<"$rule"
-    for file in $(git ls-files "$room/*.h" "$room/*.cpp" 2>/dev/null || find "$room" -name '*.h' -o -name '*.cpp'); do
+    for file in $(git ls-files --cached --others --exclude-standard "$room/*.h" "$room/*.cpp" 2>/dev/null || find "$room" -name '*.h' -o -name '*.cpp'); do
         # Tests may also use the tests' helpers, and a platform test saves as a plan is saved.
         extra=
         if [[ $file == *_test.cpp ]]; then

@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "platform/platform.h"
 #include "testing/test_support.h"
 #include "ui/qt/listing_box.h"
 
@@ -92,10 +93,28 @@ void SendRepeat(QWidget* to, Qt::Key key) {
     QApplication::sendEvent(to, &repeat);
 }
 
+// The window with the command's messages recorded instead of shown: ShowMessage is the command's seam.
+// A test of the message box itself asks for real boxes and answers them (MessageBoxAnswerer).
+class RecordingWindow : public frmDravik {
+public:
+    using frmDravik::frmDravik;
+    void ShowMessage(const Text& text, MessageIcon icon, const Text& title) override {
+        messages.push_back({text, icon, title});
+        if (realBoxes) {
+            frmDravik::ShowMessage(text, icon, title);
+        }
+    }
+    // The last message's text, or nothing.
+    [[nodiscard]] Text Said() const { return messages.empty() ? Text() : messages.back().text; }
+
+    bool realBoxes = false;
+    std::vector<FakeHost::Message> messages;
+};
+
 class FrmDravikTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<frmDravik>(folder_.path());
+        window_ = std::make_unique<RecordingWindow>(folder_.path());
         window_->show();
         QApplication::setActiveWindow(window_.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -112,7 +131,7 @@ protected:
     }
 
     ScratchFolder folder_;
-    std::unique_ptr<frmDravik> window_;
+    std::unique_ptr<RecordingWindow> window_;
     QPlainTextEdit* txtR = nullptr;
     QPushButton* cmdR = nullptr;
     QLabel* Label1 = nullptr;
@@ -191,7 +210,22 @@ TEST_F(FrmDravikTest, EnterInTheTextBoxNeverPressesTheButton) {
     EXPECT_TRUE(folder_.Entries().empty());
 }
 
-TEST_F(FrmDravikTest, ConvertsOnClickShowsDoneAndEmptiesTheBox) {
+// The message boxes themselves: plain text, the program's name, the icon and its name for a screen
+// reader; "Done!" empties the box, a stop message keeps it.
+TEST_F(FrmDravikTest, MessageBoxesAsTheUserSeesThem) {
+    window_->realBoxes = true;
+    const QString onePoint = ToQString(PointLine(u"ONLY", u"ONE POINT"));
+    Paste(onePoint);
+    {
+        MessageBoxAnswerer answer;
+        QTest::mouseClick(cmdR, Qt::LeftButton);
+        ASSERT_TRUE(answer.answered);
+        EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
+        EXPECT_EQ(answer.icon, QMessageBox::Critical);
+        EXPECT_EQ(answer.iconName, QStringLiteral("Error"));
+        EXPECT_EQ(txtR->toPlainText(), onePoint);
+    }
+    txtR->selectAll();
     Paste(ToQString(kExampleListing));
     MessageBoxAnswerer answer;
     QTest::mouseClick(cmdR, Qt::LeftButton);
@@ -207,22 +241,19 @@ TEST_F(FrmDravikTest, ConvertsOnClickShowsDoneAndEmptiesTheBox) {
 TEST_F(FrmDravikTest, SpaceOrEnterOnTheFocusedButtonPressesIt) {
     for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
         cmdR->setFocus();
-        MessageBoxAnswerer answer;
+        window_->messages.clear();
         QTest::keyClick(cmdR, key);
-        ASSERT_TRUE(answer.answered) << key;
-        EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
+        EXPECT_EQ(window_->Said(), u"Not enough or invalid points!") << key;
     }
 }
 
 TEST_F(FrmDravikTest, OnePointStopsAndKeepsTheText) {
     const QString listing = ToQString(PointLine(u"ONLY", u"ONE POINT"));
     Paste(listing);
-    MessageBoxAnswerer answer;
     QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_TRUE(answer.answered);
-    EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
-    EXPECT_EQ(answer.icon, QMessageBox::Critical);
-    EXPECT_EQ(answer.iconName, QStringLiteral("Error"));
+    ASSERT_EQ(window_->messages.size(), 1u);
+    EXPECT_EQ(window_->Said(), u"Not enough or invalid points!");
+    EXPECT_EQ(window_->messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(txtR->toPlainText(), listing);
     EXPECT_TRUE(folder_.Entries().empty());
 }
@@ -236,9 +267,8 @@ TEST_F(FrmDravikTest, HugeLinesReachTheCommandWhole) {
     Paste(ToQString(listing));
     EXPECT_GT(txtR->document()->blockCount(), 40);
     EXPECT_EQ(window_->ReadText(), listing);
-    MessageBoxAnswerer answer;
     QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_EQ(answer.text, QStringLiteral("Done!"));
+    ASSERT_EQ(window_->Said(), u"Done!");
 
     ScratchFolder engine;
     FakeHost host(listing);
@@ -281,9 +311,8 @@ TEST_F(FrmDravikTest, PastingWhatIsNotTextChangesNothing) {
 // After "Done!" the box is empty, but one Ctrl+Z brings back the whole listing, byte for byte.
 TEST_F(FrmDravikTest, UndoAfterDoneBringsTheListingBack) {
     Paste(ToQString(kExampleListing));
-    MessageBoxAnswerer answer;
     QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_EQ(answer.text, QStringLiteral("Done!"));
+    ASSERT_EQ(window_->Said(), u"Done!");
     EXPECT_TRUE(txtR->toPlainText().isEmpty());
     txtR->setFocus();
     QTest::keyClick(txtR, Qt::Key_Z, Qt::ControlModifier);
@@ -298,9 +327,8 @@ TEST_F(FrmDravikTest, StopMessageKeepsTheUndoHistory) {
     QTest::keyClicks(txtR, QStringLiteral(" typed"));
     const int steps = txtR->document()->availableUndoSteps();
     const QString before = txtR->toPlainText();
-    MessageBoxAnswerer answer;
     QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
+    ASSERT_EQ(window_->Said(), u"Not enough or invalid points!");
     EXPECT_EQ(txtR->toPlainText(), before);
     EXPECT_EQ(txtR->document()->availableUndoSteps(), steps);
     EXPECT_GE(steps, 2);
@@ -309,6 +337,7 @@ TEST_F(FrmDravikTest, StopMessageKeepsTheUndoHistory) {
 // Enter held on the button: one conversion, one message; the repeats answer nothing and press nothing,
 // and after "Done!" they type nothing into the box, which has the focus again, ready for Ctrl+Z.
 TEST_F(FrmDravikTest, HeldEnterConvertsOnce) {
+    window_->realBoxes = true;
     Paste(ToQString(kExampleListing));
     cmdR->setFocus();
     MessageBoxAnswerer answer([](QMessageBox* box) {
@@ -349,6 +378,7 @@ TEST_F(FrmDravikTest, MaximisingLeavesTheWindowAsItWas) {
     EXPECT_EQ(window_->ReadText(), kExampleListing);
 
     // And so does its message.
+    window_->realBoxes = true;
     QSize maximised;
     MessageBoxAnswerer answer([&maximised](QMessageBox* box) {
         box->showMaximized();
@@ -395,11 +425,10 @@ TEST_F(FrmDravikTest, AFailingMessageNeverLeavesTheClick) {
 
 // A refused paste is reported once the paste has returned, never from inside it (a drop event).
 TEST_F(FrmDravikTest, RefusedPasteIsReportedAfterThePaste) {
-    MessageBoxAnswerer answer;
     emit qobject_cast<ListingBox*>(txtR)->pasteRefused();
-    EXPECT_FALSE(answer.answered);
-    QTest::qWait(100);
-    EXPECT_EQ(answer.text, QStringLiteral("The listing is too large for the memory available."));
+    EXPECT_TRUE(window_->messages.empty());
+    QTest::qWait(50);
+    EXPECT_EQ(window_->Said(), u"The listing is too large for the memory available.");
 }
 
 // Each column name stands over its column: the header pasted into the box starts within a pixel of
@@ -450,16 +479,16 @@ TEST_F(FrmDravikTest, ScreenReadersGetLongLinesWhole) {
 
 TEST(FrmDravikSaveTest, FailedSaveKeepsTheText) {
     ScratchFolder folder;
-    frmDravik window(folder.path() / "missing");
+    RecordingWindow window(folder.path() / "missing");
     window.show();
     auto* txtR = window.findChild<QPlainTextEdit*>(QStringLiteral("txtR"));
     txtR->setPlainText(ToQString(kExampleListing));
-    MessageBoxAnswerer answer;
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdR")), Qt::LeftButton);
-    ASSERT_TRUE(answer.answered);
-    EXPECT_TRUE(answer.text.startsWith(QStringLiteral("Could not save the flight plan!\n")));
-    EXPECT_TRUE(answer.text.endsWith(QStringLiteral("EAXA-EAXB.PLN\nNo such file or directory")));
-    EXPECT_EQ(answer.icon, QMessageBox::Critical);
+    ASSERT_EQ(window.messages.size(), 1u);
+    EXPECT_EQ(window.Said(), u"Could not save the flight plan!\n" +
+                                 TextFromPath(folder.path() / "missing" / "") +
+                                 u"EAXA-EAXB.PLN\nNo such file or directory");
+    EXPECT_EQ(window.messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(window.ReadText(), kExampleListing);
 }
 
