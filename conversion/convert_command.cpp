@@ -86,14 +86,18 @@ void cmdR_Click(ConvertHost& host, const std::filesystem::path& directory) {
     Report(host, Guarded([&] { return Convert(host.ReadText(), directory); }));
 }
 
-void cmdR_Click(ConvertHost& host) {
+void cmdR_Click(ConvertHost& host, const std::optional<std::filesystem::path>& directory) {
+    if (directory) {
+        cmdR_Click(host, *directory);
+        return;
+    }
     Report(host, Guarded([&] {
                std::error_code error;
-               const std::filesystem::path directory = ProgramDirectory(error);
+               const std::filesystem::path programDirectory = ProgramDirectory(error);
                if (error) {
                    return SaveFailed(SaveError{u"", SystemReason(error)});
                }
-               return Convert(host.ReadText(), directory);
+               return Convert(host.ReadText(), programDirectory);
            }));
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "text/text.h"
 
@@ -38,7 +39,7 @@ inline constexpr TextView kTemporaryFolderNote =
 // running out of memory during the conversion is one of the stop messages.
 void cmdR_Click(ConvertHost& host, const std::filesystem::path& directory);
 
-// The same, saving beside the running program.
-void cmdR_Click(ConvertHost& host);
+// The same, saving beside the running program unless `directory` names another folder (tests do).
+void cmdR_Click(ConvertHost& host, const std::optional<std::filesystem::path>& directory = std::nullopt);
 
 }  // namespace dravik

@@ -213,11 +213,7 @@ void frmDravik::cmdR_Click() {
     // Nothing may unwind through Qt's event loop. The command reports its own failures, running out of
     // memory included; only showing its message could still fail here.
     try {
-        if (outputDirectory_) {
-            dravik::cmdR_Click(*this, *outputDirectory_);
-        } else {
-            dravik::cmdR_Click(*this);
-        }
+        dravik::cmdR_Click(*this, outputDirectory_);
     } catch (const std::exception&) {
         QApplication::beep();
     }

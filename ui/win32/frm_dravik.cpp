@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "ui/shared/main_window_layout.h"
 
@@ -190,6 +191,15 @@ std::optional<std::wstring> ClipboardText(HWND owner) {
     return text;
 }
 
+// The box's selection, start before end, within a text of `size` units.
+std::pair<DWORD, DWORD> SelectionWithin(HWND box, std::size_t size) {
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    start = std::min<DWORD>(start, static_cast<DWORD>(size));
+    return {start, std::clamp<DWORD>(end, start, static_cast<DWORD>(size))};
+}
+
 std::wstring TextOfWindow(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -274,11 +284,7 @@ void frmDravik::CreateTextBox(bool wrapping) {
     // selection: the selected line is the long one the paste replaces, and wrapping it would take
     // minutes. The paste's Undo then leaves that line out.
     std::wstring text = TextOfWindow(earlier);
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(earlier, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    start = std::min<DWORD>(start, static_cast<DWORD>(text.size()));
-    end = std::clamp<DWORD>(end, start, static_cast<DWORD>(text.size()));
+    auto [start, end] = SelectionWithin(earlier, text.size());
     if (wrapping) {
         text.erase(start, end - start);
         end = start;
@@ -440,11 +446,7 @@ void frmDravik::PasteIntoTextBox(HWND box) {
     // Decided from the text the paste leaves, so that a listing pasted over a long line wraps again.
     if (const std::optional<std::wstring> pasted = ClipboardText(frm_)) {
         std::wstring after = TextOfWindow(box);
-        DWORD start = 0;
-        DWORD end = 0;
-        SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        start = std::min<DWORD>(start, static_cast<DWORD>(after.size()));
-        end = std::clamp<DWORD>(end, start, static_cast<DWORD>(after.size()));
+        const auto [start, end] = SelectionWithin(box, after.size());
         after.replace(start, end - start, *pasted);
         const bool wrapping = LongestLine(TextView(reinterpret_cast<const char16_t*>(after.data()),
                                                    after.size())) <= kLongestWrappedLine;
@@ -461,11 +463,7 @@ void frmDravik::cmdR_Click() {
     // Nothing may unwind through the system's window procedures. The command reports its own failures,
     // running out of memory included; only showing its message could still fail here.
     try {
-        if (outputDirectory_) {
-            dravik::cmdR_Click(*this, *outputDirectory_);
-        } else {
-            dravik::cmdR_Click(*this);
-        }
+        dravik::cmdR_Click(*this, outputDirectory_);
     } catch (const std::exception&) {
         MessageBeep(MB_ICONHAND);
     }
