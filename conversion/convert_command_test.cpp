@@ -94,18 +94,5 @@ TEST(ConvertCommandTest, FailedSaveSaysWhereAndWhyAndKeepsTheText) {
     EXPECT_EQ(host.text(), kExampleListing);
 }
 
-TEST(ConvertCommandTest, IdentifierWithSeparatorWritesNothing) {
-    ScratchFolder folder;
-    const Text listing = PointLine(u"../x") + u"\r\n" + PointLine(u"B");
-    FakeHost host(listing);
-    cmdR_Click(host, folder.path());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text.substr(host.messages[0].text.rfind(u'\n') + 1),
-              u"An identifier contains a character that cannot be used in a file name.");
-    EXPECT_EQ(host.text(), listing);
-    EXPECT_TRUE(folder.Entries().empty());
-    EXPECT_FALSE(std::filesystem::exists(folder.path().parent_path() / "x-B.PLN"));
-}
-
 }  // namespace
 }  // namespace dravik

@@ -43,13 +43,17 @@ TEST(SavePlanTest, ReplacesAnEarlierPlanSilently) {
 TEST(SavePlanTest, RefusesIdentifiersThatLeaveTheFolder) {
     ScratchFolder folder;
     std::filesystem::create_directory(folder.path() / "sub");
-    const Text bad[] = {u"../x", u"a/b", u"sub/", u"a\\b", Text(u"a\0b", 3)};
+    const Text bad[] = {u"../x", u"/etc", u"a/b", u"sub/", u"a\\b", Text(u"a\0b", 3)};
     for (const Text& id : bad) {
-        const Text listing = PointLine(u"OK") + u"\r\n" + PointLine(id);
-        const auto error = SavePlan(folder.path(), RouteOf(listing));
-        ASSERT_TRUE(error.has_value());
-        EXPECT_EQ(error->reason, u"An identifier contains a character that cannot be used in a file name.");
-        EXPECT_EQ(error->path.find(u'\0'), Text::npos);
+        // As the departure and as the destination.
+        for (const Text& listing :
+             {PointLine(id) + u"\r\n" + PointLine(u"OK"), PointLine(u"OK") + u"\r\n" + PointLine(id)}) {
+            const auto error = SavePlan(folder.path(), RouteOf(listing));
+            ASSERT_TRUE(error.has_value());
+            EXPECT_EQ(error->reason,
+                      u"An identifier contains a character that cannot be used in a file name.");
+            EXPECT_EQ(error->path.find(u'\0'), Text::npos);
+        }
     }
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sub"});
     EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "sub"));
