@@ -26,10 +26,15 @@ std::wstring Wide(TextView text) {
 
 // A function of a newer Windows than the oldest Dravik runs on, or nothing there.
 template <typename Function>
-Function* NewerFunction(const wchar_t* module, const char* name) {
-    const FARPROC found = GetProcAddress(GetModuleHandleW(module), name);
+Function* NewerFunction(HMODULE module, const char* name) {
+    const FARPROC found = module != nullptr ? GetProcAddress(module, name) : nullptr;
     // Through void(*)(): the one cast between function pointer types that no compiler warns about.
     return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
+}
+
+template <typename Function>
+Function* NewerFunction(const wchar_t* loadedModule, const char* name) {
+    return NewerFunction<Function>(GetModuleHandleW(loadedModule), name);
 }
 
 int ScreenDpi() {
@@ -113,7 +118,7 @@ HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
                                          LR_DEFAULTCOLOR | LR_SHARED));
 }
 
-// A system size (an icon's, the client edge's) at `dpi`: asked for that DPI from Windows 10 1607 on.
+// An icon's size at `dpi`: asked for that DPI from Windows 10 1607 on.
 int MetricForDpi(int metric, int dpi) {
     auto* const forDpi = NewerFunction<int WINAPI(int, UINT)>(L"user32.dll", "GetSystemMetricsForDpi");
     if (forDpi != nullptr) {
@@ -136,8 +141,8 @@ int MonitorDpi(HMONITOR monitor) {
     if (shcore == nullptr) {
         return ScreenDpi();
     }
-    auto* const getDpiForMonitor = reinterpret_cast<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    auto* const getDpiForMonitor =
+        NewerFunction<HRESULT WINAPI(HMONITOR, int, UINT*, UINT*)>(shcore, "GetDpiForMonitor");
     UINT x = 0;
     UINT y = 0;
     constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
@@ -310,15 +315,11 @@ void frmDravik::PlaceTextBox() {
     // The text starts where the label's does, so that each column name stands over its column: the
     // box's border and the EDIT's own inset (its format rectangle with no margin) would push it right.
     SendMessageW(txtR, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(0, 0));
-    RECT box{};
-    GetWindowRect(txtR, &box);
-    POINT client{0, 0};
-    ClientToScreen(txtR, &client);
     RECT format{};
     SendMessageW(txtR, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
-    const int textLeft =
-        TwipsToPixels(kTextBoxPlace.left, dpi_) + static_cast<int>(client.x - box.left + format.left);
-    const int margin = std::max(0, TwipsToPixels(kLabelPlace.left, dpi_) - textLeft);
+    POINT textStart{format.left, 0};
+    MapWindowPoints(txtR, frm_, &textStart, 1);
+    const int margin = std::max(0, static_cast<int>(Place(kLabelPlace, dpi_).left - textStart.x));
     SendMessageW(txtR, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(margin, 0));
 }
 
