@@ -35,19 +35,21 @@ read -r -t 10 number <"$scratch/display" || fail "the X server did not start: $(
 export DISPLAY=:$number
 unset XAUTHORITY
 
-openbox >/dev/null 2>&1 &
+openbox >"$scratch/manager.log" 2>&1 &
 manager=$!
 # The manager is ready once it names its check window on the root ("window id # 0x..."); before that
-# xprop answers "no such atom on any window", and a window mapped then may never be shown.
+# xprop answers "no such atom on any window", and a window mapped then may never be shown. A loaded
+# machine (tests under Wine beside this one) can take several seconds.
 ready=
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; then
         ready=yes
         break
     fi
+    kill -0 "$manager" 2>/dev/null || break
     sleep 0.1
 done
-[[ -n $ready ]] || fail "the window manager did not start"
+[[ -n $ready ]] || fail "the window manager did not start: $(cat "$scratch/manager.log")"
 
 if [[ ${1:-} == --fresh-wine ]]; then
     shift
