@@ -94,20 +94,5 @@ TEST(SaveFailureTest, KilledWhileWritingLeavesTheEarlierPlanWhole) {
     EXPECT_TRUE(now == earlier || now == complete) << "a damaged plan of " << now.size() << " bytes";
 }
 
-TEST(SaveFailureTest, DirectoryInTheWayOrMissingFolder) {
-    ProgramFolder folder;
-    std::filesystem::create_directory(folder.app / "EAXA-EAXB.PLN");
-    WriteBytes(folder.app / "EAXA-EAXB.PLN" / "inside", "kept");
-    FakeHost host(kExampleListing);
-    cmdR_Click(host, folder.app);
-    cmdR_Click(host, folder.app / "missing");
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_TRUE(host.messages[0].text.ends_with(u"\nIs a directory"));
-    EXPECT_TRUE(host.messages[1].text.ends_with(u"\nNo such file or directory"));
-    EXPECT_EQ(host.text(), kExampleListing);
-    EXPECT_EQ(folder.AppEntries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
-    EXPECT_EQ(ReadBytes(folder.app / "EAXA-EAXB.PLN" / "inside"), "kept");
-}
-
 }  // namespace
 }  // namespace dravik

@@ -1,6 +1,6 @@
 // What the engine needs from the operating system: where the program lives, the 8-bit code page, file
 // names and a save that either completes or leaves the earlier file alone. One implementation per
-// platform (platform_posix.cpp, platform_windows.cpp).
+// system (platform_linux.cpp, platform_windows.cpp).
 #pragma once
 
 #include <filesystem>

@@ -1,5 +1,5 @@
-// What saving means on Windows: UTF-16 file names, the ANSI code page, the characters Windows refuses
-// and the system's words for failures.
+// What saving means on Windows: UTF-16 file names, the ANSI code page, paths beyond 260 characters,
+// the temporary folder and the system's words for failures.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,21 +9,16 @@
 #include <iterator>
 #include <utility>
 
-#include "conversion/plan_file.h"
 #include "platform/platform.h"
-#include "testing/test_support.h"
+#include "testing/folders.h"
 
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testing;  // the shared helpers of folders.h
 
-// Wine's words for the failures below; Windows' own are "The filename, directory name, or volume label
-// syntax is incorrect.", "The system cannot find the path specified." and "Access is denied.". Either
-// way the period stays and the line break goes.
-constexpr TextView kInvalidName = u"Invalid name.";
-constexpr TextView kPathNotFound = u"Path not found.";
-constexpr TextView kAccessDenied = u"Access denied.";
+// A plan's bytes; what they say does not matter here.
+const std::string kPlan = "[flightplan]\r\ntitle=EAXA to EAXB\r\n";
 
 // One row per code page a test run is started in (LANG under Wine: en_US 1252, ru_RU 1251, tr_TR 1254,
 // ja_JP 932, hi_IN 65001): an identifier and its bytes in that code page, "?" where it has no byte.
@@ -49,12 +44,15 @@ TEST(WindowsPlatformTest, PlanIsInTheSystemsCodePage) {
     const auto row = std::find_if(std::begin(kCodePageRows), std::end(kCodePageRows),
                                   [](const CodePageRow& r) { return r.codePage == GetACP(); });
     ASSERT_NE(row, std::end(kCodePageRows)) << "no row for code page " << GetACP();
+    const std::optional<std::string> bytes = EncodeCodePage(u"title=" + row->id + u" to B");
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes, "title=" + row->bytes + " to B");
     ScratchFolder folder;
-    const auto error = SavePlan(folder.path(), RouteOf(PointLine(row->id) + u"\r\n" + PointLine(u"B")));
-    ASSERT_FALSE(error.has_value());
-    const std::wstring name = std::wstring(row->id.begin(), row->id.end()) + L"-B.PLN";
-    const std::string plan = ReadBytes(folder.path() / name);
-    EXPECT_NE(plan.find("title=" + row->bytes + " to B\r\n"), std::string::npos) << plan;
+    const std::optional<std::filesystem::path> name = PathFromText(row->id + u"-B.PLN");
+    ASSERT_TRUE(name.has_value());
+    EXPECT_EQ(ReplaceFileContents(folder.path() / *name, *bytes), std::error_code());
+    const std::wstring wide = std::wstring(row->id.begin(), row->id.end()) + L"-B.PLN";
+    EXPECT_EQ(ReadBytes(folder.path() / wide), *bytes);
 }
 
 // WideCharToMultiByte as Windows checks its arguments, where Wine accepts anything: for UTF-8 (and a few
@@ -113,12 +111,12 @@ TEST(WindowsSaveTest, LongFolderStillSaves) {
     std::filesystem::create_directories(deep);
     ASSERT_LT((deep / "EAXA-EAXB.PLN").native().size(), 260u);
     ASSERT_GT((deep / ".EAXA-EAXB.PLN.12345678.tmp").native().size(), 260u);
-    EXPECT_EQ(SavePlan(deep, RouteOf(kExampleListing)), std::nullopt);
-    EXPECT_EQ(ReadBytes(deep / "EAXA-EAXB.PLN"), ExampleFileBytes());
+    EXPECT_EQ(ReplaceFileContents(deep / "EAXA-EAXB.PLN", kPlan), std::error_code());
+    EXPECT_EQ(ReadBytes(deep / "EAXA-EAXB.PLN"), kPlan);
 }
 
-// Run from inside a zip, the program's folder is in the temporary folder: "Done!" says where the plan is
-// and that the folder will not last. The temporary folder is compared as a path, not by its name.
+// Run from inside a zip, the program's folder is in the temporary folder, which the system may empty.
+// The temporary folder is compared as a path, not by its name.
 TEST(WindowsPlatformTest, TemporaryFolderIsRecognisedAsAPath) {
     wchar_t temporary[MAX_PATH + 1];
     ASSERT_GT(GetTempPathW(MAX_PATH + 1, temporary), 0u);
@@ -137,15 +135,6 @@ TEST(WindowsPlatformTest, TemporaryFolderIsRecognisedAsAPath) {
     for (const auto& [folder, temporaryFolder] : rows) {
         EXPECT_EQ(IsInTemporaryFolder(folder), temporaryFolder) << folder;
     }
-    FakeHost host(kExampleListing);
-    cmdR_Click(host, inside.path());
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, u"Done!\n" + TextFromPath(inside.path() / "EAXA-EAXB.PLN") +
-                                         u"\nThis folder is temporary and Windows may delete it with the "
-                                         u"plan: unpack the zip into a folder of your own and start Dravik "
-                                         u"from there.");
-    EXPECT_EQ(ReadBytes(inside.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
-    EXPECT_TRUE(host.text().empty());
 }
 
 TEST(WindowsPlatformTest, ExecutableFolder) {
@@ -158,41 +147,11 @@ TEST(WindowsPlatformTest, ExecutableFolder) {
     EXPECT_TRUE(std::filesystem::exists(directory / "platform_windows_test.exe"));
 }
 
-// The system's reason as Windows words it, period kept, final line break gone.
+// The system's reason as Windows words it, period kept, final line break gone: Wine's words here, and
+// "Access is denied." on an English Windows.
 TEST(WindowsPlatformTest, ReasonsAreTheSystemsWords) {
-    EXPECT_EQ(SystemReason({ERROR_ACCESS_DENIED, std::system_category()}), kAccessDenied);
+    EXPECT_EQ(SystemReason({ERROR_ACCESS_DENIED, std::system_category()}), u"Access denied.");
     EXPECT_EQ(TextFromSystem("caf\xE9\r\n"), u"caf\u00E9");
-}
-
-TEST(WindowsSaveTest, RefusedCharactersFailInTheSystemsWords) {
-    ScratchFolder folder;
-    for (const char16_t refused : std::u16string_view(u"<>:\"|?*\t")) {
-        const Text id = Text(u"A") + refused;
-        const auto error = SavePlan(folder.path(), RouteOf(PointLine(id) + u"\r\n" + PointLine(u"B")));
-        ASSERT_TRUE(error.has_value()) << static_cast<int>(refused);
-        EXPECT_EQ(error->reason, kInvalidName) << static_cast<int>(refused);
-        EXPECT_EQ(error->path, TextFromPath(folder.path() / "") + id + u"-B.PLN");
-    }
-    EXPECT_TRUE(folder.Entries().empty());
-}
-
-TEST(WindowsSaveTest, NamesOutsideTheCodePageAreKept) {
-    ScratchFolder folder;
-    const Text listing = PointLine(u"\u03A9\u4E2D") + u"\r\n" + PointLine(u"\U0001D11E");
-    EXPECT_EQ(SavePlan(folder.path(), RouteOf(listing)), std::nullopt);
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() /
-                                                 std::filesystem::path(L"\u03A9\u4E2D-\U0001D11E.PLN")));
-}
-
-TEST(WindowsSaveTest, ReplacesAndFailsLikeEverywhere) {
-    ScratchFolder folder;
-    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
-    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
-    EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
-    EXPECT_EQ(folder.Entries().size(), 1u);
-    const auto missing = SavePlan(folder.path() / "missing", RouteOf(kExampleListing));
-    ASSERT_TRUE(missing.has_value());
-    EXPECT_EQ(missing->reason, kPathNotFound);
 }
 
 // A save that fails part-way through its write leaves neither a temporary file nor a changed plan: the
@@ -206,23 +165,10 @@ TEST(WindowsSaveTest, FailedWriteLeavesNothingBehind) {
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size() / 2), &written, nullptr);
         return {ERROR_DISK_FULL, std::system_category()};
     };
-    EXPECT_EQ(ReplaceFileContents(plan, ExampleFileBytes(), halfThenDiskFull),
+    EXPECT_EQ(ReplaceFileContents(plan, kPlan, halfThenDiskFull),
               std::error_code(ERROR_DISK_FULL, std::system_category()));
     EXPECT_EQ(ReadBytes(plan), "earlier");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
-}
-
-TEST(WindowsSaveTest, ReadOnlyPlanIsNotReplaced) {
-    ScratchFolder folder;
-    const auto plan = folder.path() / "EAXA-EAXB.PLN";
-    WriteBytes(plan, "earlier");
-    ASSERT_TRUE(SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_READONLY));
-    const auto error = SavePlan(folder.path(), RouteOf(kExampleListing));
-    ASSERT_TRUE(error.has_value());
-    EXPECT_EQ(error->reason, kAccessDenied);
-    EXPECT_EQ(ReadBytes(plan), "earlier");
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
-    SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(WindowsSaveTest, ReplacedPlanKeepsItsAttributes) {
@@ -233,8 +179,8 @@ TEST(WindowsSaveTest, ReplacedPlanKeepsItsAttributes) {
     if ((GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
         GTEST_SKIP() << "this file system keeps no attributes (Wine on a file system without xattrs)";
     }
-    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
-    EXPECT_EQ(ReadBytes(plan), ExampleFileBytes());
+    EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code());
+    EXPECT_EQ(ReadBytes(plan), kPlan);
     EXPECT_NE(GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
@@ -249,9 +195,9 @@ TEST(WindowsSaveTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
         GetFileAttributesW(plan.c_str()) == INVALID_FILE_ATTRIBUTES) {
         GTEST_SKIP() << "this system makes no symbolic links for us (Wine only pretends to)";
     }
-    EXPECT_EQ(SavePlan(folder.path(), RouteOf(kExampleListing)), std::nullopt);
+    EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code());
     EXPECT_NE(GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
-    EXPECT_EQ(ReadBytes(real), ExampleFileBytes());
+    EXPECT_EQ(ReadBytes(real), kPlan);
     EXPECT_EQ(Entries(folder.path() / "elsewhere"), std::vector<std::string>{"real.PLN"});
 }
 

@@ -247,17 +247,6 @@ TEST_F(FrmDravikTest, SpaceOrEnterOnTheFocusedButtonPressesIt) {
     }
 }
 
-TEST_F(FrmDravikTest, OnePointStopsAndKeepsTheText) {
-    const QString listing = ToQString(PointLine(u"ONLY", u"ONE POINT"));
-    Paste(listing);
-    QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_EQ(window_->messages.size(), 1u);
-    EXPECT_EQ(window_->Said(), u"Not enough or invalid points!");
-    EXPECT_EQ(window_->messages[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(txtR->toPlainText(), listing);
-    EXPECT_TRUE(folder_.Entries().empty());
-}
-
 // A pasted line far wider than the box, between the route points, is held in pieces by the box but
 // reaches the command whole: the conversion comes out as the engine makes it from the same text.
 TEST_F(FrmDravikTest, HugeLinesReachTheCommandWhole) {
@@ -328,10 +317,13 @@ TEST_F(FrmDravikTest, StopMessageKeepsTheUndoHistory) {
     const int steps = txtR->document()->availableUndoSteps();
     const QString before = txtR->toPlainText();
     QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_EQ(window_->Said(), u"Not enough or invalid points!");
+    ASSERT_EQ(window_->messages.size(), 1u);
+    EXPECT_EQ(window_->Said(), u"Not enough or invalid points!");
+    EXPECT_EQ(window_->messages[0].icon, MessageIcon::Stop);
     EXPECT_EQ(txtR->toPlainText(), before);
     EXPECT_EQ(txtR->document()->availableUndoSteps(), steps);
     EXPECT_GE(steps, 2);
+    EXPECT_TRUE(folder_.Entries().empty());
 }
 
 // Enter held on the button: one conversion, one message; the repeats answer nothing and press nothing,
@@ -475,21 +467,6 @@ TEST_F(FrmDravikTest, ScreenReadersGetLongLinesWhole) {
     EXPECT_EQ(box->textInterface()->cursorPosition(), 6 + length);
     box->editableTextInterface()->replaceText(0, 5, QStringLiteral("FIRST"));
     EXPECT_EQ(window_->ReadText(), (QStringLiteral("FIRST\r\n") + line).toStdU16String());
-}
-
-TEST(FrmDravikSaveTest, FailedSaveKeepsTheText) {
-    ScratchFolder folder;
-    RecordingWindow window(folder.path() / "missing");
-    window.show();
-    auto* txtR = window.findChild<QPlainTextEdit*>(QStringLiteral("txtR"));
-    txtR->setPlainText(ToQString(kExampleListing));
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmdR")), Qt::LeftButton);
-    ASSERT_EQ(window.messages.size(), 1u);
-    EXPECT_EQ(window.Said(), u"Could not save the flight plan!\n" +
-                                 TextFromPath(folder.path() / "missing" / "") +
-                                 u"EAXA-EAXB.PLN\nNo such file or directory");
-    EXPECT_EQ(window.messages[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(window.ReadText(), kExampleListing);
 }
 
 }  // namespace
