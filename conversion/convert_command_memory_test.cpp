@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <functional>
 #include <new>
-#include <stdexcept>
 
 #include "testing/test_support.h"
 
@@ -114,33 +112,6 @@ TEST(OutOfMemoryTest, EveryFailedAllocationKeepsTheTextAndTheEarlierPlan) {
     RecordingHost host(kExampleListing);
     cmdR_Click(host, folder.path());
     EXPECT_EQ(ReadBytes(plan), ExampleFileBytes());
-}
-
-// A window that cannot even copy its text out, or fails some other way, is stopped the same way.
-TEST(OutOfMemoryTest, ThrowingHostGetsAStopMessage) {
-    struct ThrowingHost : FakeHost {
-        std::function<void()> toss;
-        ThrowingHost(std::function<void()> thrower) : FakeHost(kExampleListing), toss(std::move(thrower)) {}
-        Text ReadText() override {
-            toss();
-            return FakeHost::ReadText();
-        }
-    };
-    const std::pair<std::function<void()>, Text> cases[] = {
-        {[] { throw std::bad_alloc(); }, Text(kOutOfMemoryMessage)},
-        {[] { Text().reserve(Text().max_size() + 1); }, Text(kOutOfMemoryMessage)},
-        {[] { throw std::runtime_error("no entropy"); }, u"Could not convert the listing!\nno entropy"},
-    };
-    for (const auto& [thrower, message] : cases) {
-        ScratchFolder folder;
-        ThrowingHost host(thrower);
-        cmdR_Click(host, folder.path());
-        ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].text, message);
-        EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
-        EXPECT_EQ(host.text(), kExampleListing);
-        EXPECT_TRUE(folder.Entries().empty());
-    }
 }
 
 }  // namespace

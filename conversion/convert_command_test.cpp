@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "platform/platform.h"
 #include "testing/test_support.h"
 
@@ -49,23 +53,49 @@ TEST(ConvertCommandTest, OtherLinesBetweenPointsChangeNothing) {
     EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
 }
 
+// A window whose text cannot be read: `toss` fails as a window that cannot copy its text out would.
+class FailingHost : public FakeHost {
+public:
+    FailingHost(Text text, std::function<void()> toss) : FakeHost(std::move(text)), toss_(std::move(toss)) {}
+    Text ReadText() override {
+        if (toss_) {
+            toss_();
+        }
+        return FakeHost::ReadText();
+    }
+
+private:
+    std::function<void()> toss_;
+};
+
 // Every way the command can stop short: one stop message, the text kept, nothing written.
 TEST(ConvertCommandTest, StopsAndKeepsTheText) {
-    const std::pair<Text, Text> cases[] = {
-        {u"", u"Not enough or invalid points!"},
-        {PointLine(u"ONLY"), u"Not enough or invalid points!"},
-        {PointLine(u"A") + u"\n" + PointLine(u"B"), u"Not enough or invalid points!"},
-        {Points(4001), u"Too many points! At most 4000 are allowed."},
+    struct Row {
+        Text listing;
+        std::function<void()> readFails;  // how reading the window's text fails, if it does
+        Text message;
     };
-    for (const auto& [listing, message] : cases) {
+    const Row rows[] = {
+        {u"", {}, u"Not enough or invalid points!"},
+        {PointLine(u"ONLY"), {}, u"Not enough or invalid points!"},
+        {PointLine(u"A") + u"\n" + PointLine(u"B"), {}, u"Not enough or invalid points!"},
+        {Points(4001), {}, u"Too many points! At most 4000 are allowed."},
+        {kExampleListing, [] { throw std::bad_alloc(); },
+         u"The listing is too large for the memory available."},
+        {kExampleListing, [] { Text().reserve(Text().max_size() + 1); },
+         u"The listing is too large for the memory available."},
+        {kExampleListing, [] { throw std::runtime_error("no entropy"); },
+         u"Could not convert the listing!\nno entropy"},
+    };
+    for (const Row& row : rows) {
         ScratchFolder folder;
-        FakeHost host(listing);
+        FailingHost host(row.listing, row.readFails);
         cmdR_Click(host, folder.path());
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].text, message);
+        EXPECT_EQ(host.messages[0].text, row.message);
         EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
         EXPECT_EQ(host.messages[0].title, u"Dravik");
-        EXPECT_EQ(host.text(), listing);
+        EXPECT_EQ(host.text(), row.listing);
         EXPECT_TRUE(folder.Entries().empty());
     }
 }
