@@ -247,24 +247,6 @@ TEST_F(FrmDravikTest, SpaceOrEnterOnTheFocusedButtonPressesIt) {
     }
 }
 
-// A pasted line far wider than the box, between the route points, is held in pieces by the box but
-// reaches the command whole: no piece of it becomes a route point.
-TEST_F(FrmDravikTest, HugeLinesReachTheCommandWhole) {
-    const Text huge(200'000, u'x');
-    const Text listing =
-        kExampleListing + u"\r\n" + huge + u"\r\n" + PointLine(u"LAST", u"END") + u"\r\n" + huge;
-    Paste(ToQString(listing));
-    EXPECT_GT(txtR->document()->blockCount(), 40);
-    EXPECT_EQ(window_->ReadText(), listing);
-    QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_EQ(window_->Said(), u"Done!");
-    const std::string plan = ReadBytes(folder_.path() / "EAXA-LAST.PLN");
-    EXPECT_NE(plan.find("\r\nwaypoint.4=, LAST, , LAST, A, N55* 5.05', E012* 39.37', +000000.00,\r\n"),
-              std::string::npos)
-        << plan;
-    EXPECT_EQ(plan.find("waypoint.5"), std::string::npos) << plan;
-}
-
 // What a clipboard without an owner, an empty one, or a drag of a picture hands over is not text:
 // it must change nothing, not even a selection it would have replaced, and must never crash.
 TEST_F(FrmDravikTest, PastingWhatIsNotTextChangesNothing) {
@@ -445,8 +427,8 @@ TEST_F(FrmDravikTest, HeaderStandsOverThePastedColumns) {
     EXPECT_LE(std::abs(label - box), 1) << "label at " << label << ", listing at " << box;
 }
 
-// A screen reader reads and edits the text as the user sees it: a long line whole, however the box
-// holds it, with no-break spaces kept.
+// A screen reader reads and edits the text as the user sees it, and the command gets it so: a long
+// line whole, however the box holds it, with no-break spaces kept.
 TEST_F(FrmDravikTest, ScreenReadersGetLongLinesWhole) {
     QAccessibleInterface* box = QAccessible::queryAccessibleInterface(txtR);
     ASSERT_NE(box, nullptr);
