@@ -115,6 +115,13 @@ ownerless_clipboard() {
 click_box() { xdotool mousemove --window "$window" 300 80 click "${1:-1}" || true; sleep 0.3; }
 click_button() { xdotool mousemove --window "$window" 340 180 click 1 || true; }
 key() { xdotool key --clearmodifiers "$@" || true; sleep 0.3; }
+# Replaces the box's whole text with the file's, as a user does: click, Ctrl+A, Ctrl+V.
+paste_over() {
+    clipboard "$1"
+    click_box
+    key ctrl+a
+    key ctrl+v
+}
 
 # After the button was pressed: a message box, dismissed with Return.
 answer_message() {
@@ -244,15 +251,9 @@ expect_plan EAXC-EAXD.PLN "Enter held down" "$work/EAXC-EAXD.PLN"
 
 step "7. a line of a megabyte, replaced by a listing"
 yes "EAXA N55 E012 NORTH FIELD" | tr '\n' ' ' | head -c 1000000 >"$work/long-line.txt" || true
-clipboard "$work/long-line.txt"
-click_box
-key ctrl+a
-key ctrl+v
+paste_over "$work/long-line.txt"
 settle
-clipboard "$listing"
-click_box
-key ctrl+a
-key ctrl+v
+paste_over "$listing"
 click_button
 answer_message
 expect_plan EAXA-EAXB.PLN "a listing pasted over a long line" "$expected"
@@ -300,10 +301,7 @@ if command -v mkfs.vfat >/dev/null && command -v fusefat >/dev/null && truncate 
     mounts+=("$fat")
     start "$fat"
     for save in first second; do
-        clipboard "$listing"
-        click_box
-        key ctrl+a
-        key ctrl+v
+        paste_over "$listing"
         click_button
         answer_message
         [[ -f $app_dir/EAXA-EAXB.PLN ]] || fail "FAT: no plan after the $save save"
