@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/damaged_lines.h"
 #include "conversion/plan_file.h"
 #include "conversion/route_listing.h"
 #include "platform/platform.h"
@@ -16,17 +17,25 @@ namespace dravik {
 
 namespace {
 
-// How one run ends: the message to show and whether the plan is on disk, so the box may be emptied.
-// A fixed message is held as a view, so that ending a run that saved its plan needs no memory.
+// How one run ends: the whole message and whether the plan is on disk, so the box may be emptied.
 struct Outcome {
-    TextView message;
-    Text details;  // lines after the message: the path and the reason of a failed save
+    Text message;
     MessageIcon icon = MessageIcon::Stop;
     bool saved = false;
 };
 
-Outcome Stopped(TextView message, Text details = {}) {
-    return {message, std::move(details), MessageIcon::Stop, false};
+// The message, then each of the detail lines that are not empty.
+Text Message(TextView message, TextView details) {
+    Text text(message);
+    if (!details.empty()) {
+        text += u'\n';
+        text += details;
+    }
+    return text;
+}
+
+Outcome Stopped(TextView message, TextView details = {}) {
+    return {Message(message, details), MessageIcon::Stop, false};
 }
 
 Outcome SaveFailed(const SaveError& error) {
@@ -35,70 +44,75 @@ Outcome SaveFailed(const SaveError& error) {
 
 Outcome Convert(const Text& listing, const std::filesystem::path& directory) {
     std::vector<TextView> points = SelectPoints(listing);
-    if (points.size() < 2) {
-        return Stopped(kNotEnoughPointsMessage);
-    }
     if (points.size() > kMaxPoints) {
         return Stopped(kTooManyPointsMessage);
     }
+    // A damaged line is looked for only among the lines the selection skipped, and only here, once.
+    const bool enough = points.size() >= 2;
+    Text note;
+    if (const std::optional<DamagedLines> damaged = FindDamagedLines(listing, points)) {
+        note = DamagedLinesNote(*damaged, enough);
+    }
+    if (!enough) {
+        return Stopped(kNotEnoughPointsMessage, note);
+    }
     const Route route = MakeRoute(std::move(points));
     // Made before the save, so that nothing after a saved plan can fail for want of memory.
-    Text details;
+    Outcome done{Message(kDoneMessage, note), MessageIcon::Information, true};
     if (IsInTemporaryFolder(directory)) {
-        details = ShownPlanPath(directory, route) + u'\n' + Text(kTemporaryFolderNote);
+        done.message =
+            Message(done.message, ShownPlanPath(directory, route) + u'\n' + Text(kTemporaryFolderNote));
     }
     if (const std::optional<SaveError> error = SavePlan(directory, route)) {
         return SaveFailed(*error);
     }
-    return {kDoneMessage, std::move(details), MessageIcon::Information, true};
+    return done;
 }
 
-// Runs `convert` so that nothing it throws can end the program with the user's text: a conversion that
-// runs out of memory, or fails in any other way, becomes a stop message. By the time the message is
-// made, everything the conversion held has been released.
-template <typename Conversion>
-Outcome Guarded(Conversion convert) {
+Outcome Run(ConvertHost& host, const std::optional<std::filesystem::path>& directory) {
+    if (directory) {
+        return Convert(host.ReadText(), *directory);
+    }
+    std::error_code error;
+    const std::filesystem::path programDirectory = ProgramDirectory(error);
+    if (error) {
+        return Stopped(kNoProgramFolderMessage, SystemReason(error));
+    }
+    return Convert(host.ReadText(), programDirectory);
+}
+
+// A run whose failures, whatever throws them, become a stop message. `outOfMemory` is made before the
+// run, so that saying it needs no memory; by the time any message is made, everything the run held has
+// been released.
+Outcome Guarded(ConvertHost& host, const std::optional<std::filesystem::path>& directory, Text& outOfMemory) {
     try {
-        return convert();
+        return Run(host, directory);
     } catch (const std::bad_alloc&) {
-        return Stopped(kOutOfMemoryMessage);
     } catch (const std::length_error&) {  // a text longer than a string can hold
-        return Stopped(kOutOfMemoryMessage);
     } catch (const std::exception& error) {
-        return Stopped(kConversionFailedMessage, TextFromSystem(error.what()));
+        try {
+            return Stopped(kConversionFailedMessage, TextFromSystem(error.what()));
+        } catch (const std::exception&) {  // too little memory to say more
+        }
     }
-}
-
-void Report(ConvertHost& host, const Outcome& outcome) {
-    Text message(outcome.message);
-    if (!outcome.details.empty()) {
-        message += u'\n' + outcome.details;
-    }
-    host.ShowMessage(message, outcome.icon, Text(kProgramName));
-    if (outcome.saved) {
-        host.SetText({});
-    }
+    return {std::move(outOfMemory), MessageIcon::Stop, false};
 }
 
 }  // namespace
 
-void cmdR_Click(ConvertHost& host, const std::filesystem::path& directory) {
-    Report(host, Guarded([&] { return Convert(host.ReadText(), directory); }));
-}
-
-void cmdR_Click(ConvertHost& host, const std::optional<std::filesystem::path>& directory) {
-    if (directory) {
-        cmdR_Click(host, *directory);
-        return;
+void cmdR_Click(ConvertHost& host, const std::optional<std::filesystem::path>& directory) noexcept {
+    try {
+        const Text title(kProgramName);
+        Text outOfMemory(kOutOfMemoryMessage);
+        const Outcome outcome = Guarded(host, directory, outOfMemory);
+        host.ShowMessage(outcome.message, outcome.icon, title);
+        if (outcome.saved) {
+            host.SetText({});
+        }
+    } catch (...) {
+        // Too little memory to start, or a window that could not show the message or empty its box:
+        // nothing more can be said, and the listing stays where it is.
     }
-    Report(host, Guarded([&] {
-               std::error_code error;
-               const std::filesystem::path programDirectory = ProgramDirectory(error);
-               if (error) {
-                   return SaveFailed(SaveError{u"", SystemReason(error)});
-               }
-               return Convert(host.ReadText(), programDirectory);
-           }));
 }
 
 }  // namespace dravik

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/damaged_lines.h"
 #include "testing/test_support.h"
 
 namespace dravik {
@@ -37,8 +38,9 @@ TEST(RouteListingTest, CountsWhatTheListingHolds) {
         {a + u"\r" + b, 1},
         {u"x\n" + a + u"\n" + b, 0},  // that one piece does not start with a point
     };
-    for (const auto& [listing, count] : cases) {
-        EXPECT_EQ(SelectPoints(listing).size(), count) << "case " << (&listing - &cases[0].first) / 2;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& [listing, count] = cases[row];
+        EXPECT_EQ(SelectPoints(listing).size(), count) << "row " << row;
     }
 }
 
@@ -79,6 +81,44 @@ TEST(RouteListingTest, CountsUtf16UnitsAsColumns) {
     EXPECT_FALSE(IsPointLine(u"\U0001D11E" + kLine.substr(1)));
 }
 
+// Where a line's position starts when it looks like a route point, however its columns and marks were
+// damaged on the way; 0 for a line that does not look like one.
+TEST(RouteListingTest, PositionColumnSeesDamagedPointsOnly) {
+    const std::pair<const char16_t*, std::size_t> rows[] = {
+        {u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 29},
+        {u"EAXA 0 0 N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 10},  // spaces collapsed
+        {u"\tEAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\"", 30},
+        {u"EAXA\t0\t0\tN55\u00B005'03.00\"\tE012\u00B039'22.00\"\tNORTH FIELD", 10},  // spreadsheet cells
+        {u"EAXA             0      0   N55?05'03.00\" E012?39'22.00\"", 29},
+        {u"EAXA             0      0   N55&deg;05'03.00\" E012&deg;39'22.00\"", 29},
+        {u"EAXA             0      0   N55\u00BA05'03.00\" E012\u00BA39'22.00\"", 29},
+        {u"EAXA             0      0   N55\u00C2\u00B005'03.00\" E012\u00C2\u00B039'22.00\"", 29},
+        {u"EAXA             0      0   S55\u00B005\u201903.00\u201D W012\u00B039\u201922.00\u201D", 29},
+        {u"EAXA\u00A0\u00A00\u00A0N55\u00B005'03.00\"\u00A0E012\u00B039'22.00\"", 9},
+        {u"N55\u00B005'03.00E012\u00B039'22.00", 1},  // the shortest: marks of one character, nothing between
+        {u"N55\u00B005'03.00E012\u00B039'22.0", 0},
+        {u"E012\u00B039'22.00\" N55\u00B005'03.00\" E012\u00B039'22.00\"", 16},  // a longitude before it
+        {u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks", 0},
+        {u"", 0},
+        {u"   remark: cross the airway at or above FL240, 12.5 NM before SPY", 0},
+        {u"TOTAL DISTANCE 1234 NM   TIME 03:25.00", 0},
+        {u"EKCH DCT GOLAS UL996 SPY DCT EHAM", 0},
+        {u"N55\u00B005'03.00\" only a latitude, and nothing after it", 0},
+        {u"E012\u00B039'22.00\" N55\u00B005'03.00\"", 0},                  // the longitude comes first
+        {u"n55\u00B005'03.00\" e012\u00B039'22.00\"", 0},                  // hemispheres are capitals
+        {u"N5\u00B005'03.00\" E012\u00B039'22.00\"", 0},                   // one degree digit
+        {u"N55\u00B005'03.00\" E12\u00B039'22.00\"", 0},                   // two longitude degree digits
+        {u"N55\u00B005'03,00\" E012\u00B039'22,00\"", 0},                  // a comma for the point
+        {u"N55&degr;05'03.00\" E012&degr;39'22.00\"", 0},                  // a mark of 6 characters
+        {u"N55&#176;05'03.00\" E012&#176;39'22.00\"", 0},                  // digits in a mark: numbers
+        {u"N55\u00B005'03.0\" E012\u00B039'22.00\" xxxxxxxxxxxxxxxx", 0},  // one hundredths digit
+    };
+    for (std::size_t row = 0; row < std::size(rows); ++row) {
+        const auto [line, column] = rows[row];
+        EXPECT_EQ(PositionColumn(line).value_or(0), column) << "row " << row;
+    }
+}
+
 TEST(RouteListingTest, Fields) {
     EXPECT_EQ(PointId(kLine), u"EAXA");
     EXPECT_EQ(PointLongId(kLine), u"EAXA");
@@ -110,8 +150,9 @@ TEST(RouteListingTest, RecaseName) {
         {u"\U00010400\U00010400", u"X", u"\U00010400\U00010428"},  // DESERET beyond U+FFFF
         {u"\u212A", u"X", u"K"},                                   // KELVIN SIGN lowers to k, then rises to K
     };
-    for (const auto& [name, id, expected] : cases) {
-        EXPECT_EQ(RecaseName(name, id), expected) << "case " << (&name - &std::get<0>(cases[0])) / 3;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& [name, id, expected] = cases[row];
+        EXPECT_EQ(RecaseName(name, id), expected) << "row " << row;
     }
 }
 

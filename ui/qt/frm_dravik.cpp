@@ -210,13 +210,8 @@ void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& titl
 }
 
 void frmDravik::cmdR_Click() {
-    // Nothing may unwind through Qt's event loop. The command reports its own failures, running out of
-    // memory included; only showing its message could still fail here.
-    try {
-        dravik::cmdR_Click(*this, outputDirectory_);
-    } catch (const std::exception&) {
-        QApplication::beep();
-    }
+    // The command throws nothing: it reports its own failures, and the event loop never sees one.
+    dravik::cmdR_Click(*this, outputDirectory_);
 }
 
 bool frmDravik::eventFilter(QObject* watched, QEvent* event) {

@@ -461,13 +461,8 @@ void frmDravik::PasteIntoTextBox(HWND box) {
 }
 
 void frmDravik::cmdR_Click() {
-    // Nothing may unwind through the system's window procedures. The command reports its own failures,
-    // running out of memory included; only showing its message could still fail here.
-    try {
-        dravik::cmdR_Click(*this, outputDirectory_);
-    } catch (const std::exception&) {
-        MessageBeep(MB_ICONHAND);
-    }
+    // The command throws nothing: it reports its own failures, and the event loop never sees one.
+    dravik::cmdR_Click(*this, outputDirectory_);
 }
 
 // The text box's own keys. Inside the dialog keyboard handling a multi-line EDIT closes its window on

@@ -1,0 +1,73 @@
+// Every text the convert command shows the user, in one place. In the notes, the words in braces are
+// filled in: {line}, {count} and {column} with numbers, the others with the texts named beside them.
+#pragma once
+
+#include "text/text.h"
+
+namespace dravik {
+
+inline constexpr TextView kProgramName = u"Dravik";
+inline constexpr TextView kDoneMessage = u"Done!";
+inline constexpr TextView kNotEnoughPointsMessage = u"Not enough or invalid points!";
+inline constexpr TextView kTooManyPointsMessage = u"Too many points! At most 4000 are allowed.";
+inline constexpr TextView kSaveFailedMessage = u"Could not save the flight plan!";
+inline constexpr TextView kOutOfMemoryMessage = u"The listing is too large for the memory available.";
+inline constexpr TextView kConversionFailedMessage = u"Could not convert the listing!";
+// When the program's own folder cannot be found; the system's reason follows.
+inline constexpr TextView kNoProgramFolderMessage = u"Could not find the folder that holds Dravik!";
+// After "Done!" and the plan's path, when the program runs from the temporary folder (from inside a zip).
+inline constexpr TextView kTemporaryFolderNote =
+    u"This folder is temporary and Windows may delete it with the plan: unpack the zip into a folder of "
+    u"your own and start Dravik from there.";
+
+// The note after "Not enough or invalid points!" or "Done!" when lines that look like route points are
+// none: which line, then where it first leaves the layout.
+inline constexpr TextView kOneDamagedLine =
+    u"Line {line} looks like a route point, but it does not keep to the columns of the header.";
+inline constexpr TextView kManyDamagedLines =
+    u"{count} lines look like route points, but they do not keep to the columns of the header; the "
+    u"first is line {line}.";
+inline constexpr TextView kOneLineLeftOut =
+    u"Line {line} looks like a route point, but it does not keep to the columns of the header, so it "
+    u"was left out of the plan.";
+inline constexpr TextView kManyLinesLeftOut =
+    u"{count} lines look like route points, but they do not keep to the columns of the header, so "
+    u"they were left out of the plan; the first is line {line}.";
+
+// The columns have moved as a whole: {why} is one of the four after it.
+inline constexpr TextView kPositionMoved =
+    u"Its position starts in column {column}, but the header has it at column 29: {why}";
+inline constexpr TextView kIndented = u"the line is indented, and it must start in column 1.";
+inline constexpr TextView kTabsForSpaces =
+    u"tabs stand where the header has spaces, as when cells are copied from a spreadsheet.";
+inline constexpr TextView kSpacesLost = u"the spaces that line the columns up were lost on the way.";
+inline constexpr TextView kSpacesAdded = u"it has more spaces than the header.";
+
+// The position is in place and one column breaks the layout: {expected} is what belongs there, {held}
+// what the line holds, and {why}, possibly empty, one of the three after it.
+inline constexpr TextView kColumnBroken = u"Column {column} should hold {expected}, but {held}.{why}";
+inline constexpr TextView kDegreeSignChanged =
+    u" The degree sign was changed on the way; Dravik needs the sign \u00B0 itself.";
+inline constexpr TextView kApostropheChanged =
+    u" The apostrophe was changed on the way, as a word processor does; Dravik needs a plain '.";
+inline constexpr TextView kSpacesChanged =
+    u" The spaces were changed on the way, as a web page may do; Dravik needs plain spaces.";
+
+// {expected}
+inline constexpr TextView kExpectsDigit = u"a digit";
+inline constexpr TextView kExpectsSpace = u"a space";
+inline constexpr TextView kExpectsDegreeSign = u"the degree sign \u00B0";
+inline constexpr TextView kExpectsApostrophe = u"an apostrophe '";
+inline constexpr TextView kExpectsPoint = u"a point";
+inline constexpr TextView kExpectsSecondsMark = u"a seconds mark";
+// {held}: a visible character in quotes, an invisible one by its name, or the end of the line.
+inline constexpr TextView kHoldsVisible = u"it holds \"{text}\"";
+inline constexpr TextView kHoldsNamed = u"it holds {text}";
+inline constexpr TextView kHoldsNothing = u"the line ends there";
+inline constexpr TextView kTab = u"a tab";
+inline constexpr TextView kNoBreakSpace = u"a no-break space";
+inline constexpr TextView kNarrowNoBreakSpace = u"a narrow no-break space";
+inline constexpr TextView kOtherSpace = u"a space of another kind";
+inline constexpr TextView kInvisibleCharacter = u"an invisible character";
+
+}  // namespace dravik
