@@ -25,8 +25,9 @@ TEST(ConvertCoordsTest, Table) {
         {Field(u"99", u"99.99", u"75", u"60.00"), u"N55* 100.67', E012* 76.00'"},
         {u"x12\u00B034'56.78? y345\u00B067'89.01", u"x12* 34.95', y345* 68.48'"},
     };
-    for (const auto& [field, expected] : cases) {
-        EXPECT_EQ(ConvertCoords(field), expected) << "case " << (&field - &cases[0].first) / 2;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& [field, expected] = cases[row];
+        EXPECT_EQ(ConvertCoords(field), expected) << "row " << row;
     }
 }
 

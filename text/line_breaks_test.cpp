@@ -20,8 +20,9 @@ TEST(LineBreaksTest, EveryLineBreakBecomesCrLf) {
         {u"\u2029\u2029", u"\r\n\r\n"},
         {u"tab\there\u00A0nbsp", u"tab\there\u00A0nbsp"},
     };
-    for (const auto& [box, handedOver] : cases) {
-        EXPECT_EQ(WithCrLfBreaks(box), handedOver) << "case " << (&box - &cases[0].first) / 2;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& [box, handedOver] = cases[row];
+        EXPECT_EQ(WithCrLfBreaks(box), handedOver) << "row " << row;
     }
 }
 
@@ -59,8 +60,9 @@ TEST(LineBreaksTest, LongestLine) {
     const std::pair<const char16_t*, std::size_t> cases[] = {
         {u"", 0}, {u"abc", 3}, {u"ab\r\nc", 2}, {u"a\r\n\r\nbcd", 3}, {u"ab\u2029cde\n", 3}, {u"\r\r", 0},
     };
-    for (const auto& [text, longest] : cases) {
-        EXPECT_EQ(LongestLine(text), longest) << "case " << (&text - &cases[0].first) / 2;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& [text, longest] = cases[row];
+        EXPECT_EQ(LongestLine(text), longest) << "row " << row;
     }
 }
 

@@ -134,7 +134,8 @@ TEST(NumbersTest, RoundHalfEven) {
         {0.5, 0.0},    {1.5, 2.0},  {2.5, 2.0},  {20.5, 20.0}, {99.5, 100.0}, {18.33, 18.0},
         {68.33, 68.0}, {0.49, 0.0}, {0.51, 1.0}, {3.0, 3.0},   {-0.5, 0.0},   {-1.5, -2.0},
     };
-    for (const auto& [value, rounded] : cases) {
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& [value, rounded] = cases[row];
         EXPECT_EQ(RoundHalfEven(value), rounded) << value;
     }
 }
@@ -169,8 +170,9 @@ TEST(ProperCaseTest, Table) {
          u"ab"},  // a lone surrogate stays
         {u"1ST", u"1st"},
     };
-    for (const auto& [input, expected] : cases) {
-        EXPECT_EQ(ProperCase(input, &MarkedMapping), expected) << "case " << (&input - &cases[0].first) / 2;
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        const auto& [input, expected] = cases[row];
+        EXPECT_EQ(ProperCase(input, &MarkedMapping), expected) << "row " << row;
     }
 }
 
