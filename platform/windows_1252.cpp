@@ -19,7 +19,7 @@ char Byte(char16_t unit) {
     if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
         return static_cast<char>(unit);
     }
-    const auto* found = std::find(kBlock80.begin(), kBlock80.end(), unit);
+    const auto* found = std::ranges::find(kBlock80, unit);
     return found == kBlock80.end() ? '?' : static_cast<char>(0x80 + (found - kBlock80.begin()));
 }
 

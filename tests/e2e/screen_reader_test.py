@@ -47,10 +47,12 @@ def descendants(node):
         yield from descendants(child)
 
 
-def find(root, role, name=None, starts=None):
+def find(root, roles, name=None, starts=None):
+    """The first node below root in one of the roles, by role and not by its name, which AT-SPI
+    changes between releases ("push button" became "button")."""
     for node in descendants(root):
         try:
-            if node.getRoleName() not in role:
+            if node.getRole() not in roles:
                 continue
             if name is not None and node.name != name:
                 continue
@@ -94,10 +96,10 @@ def main():
     process = subprocess.Popen([app_path], env=env, cwd="/")
     try:
         app = wait_for("application on the accessibility bus", lambda: application(process.pid))
-        frame = wait_for("frame named Dravik", lambda: find(app, {"frame"}, name="Dravik"))
-        label = find(frame, {"label"}, starts="ID      FREQ   TRK   DIST   Coords")
-        box = find(frame, {"text", "entry"}, name="Route listing")
-        button = find(frame, {"push button"}, name="Convert and Save")
+        frame = wait_for("frame named Dravik", lambda: find(app, {pyatspi.ROLE_FRAME}, name="Dravik"))
+        label = find(frame, {pyatspi.ROLE_LABEL}, starts="ID      FREQ   TRK   DIST   Coords")
+        box = find(frame, {pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY}, name="Route listing")
+        button = find(frame, {pyatspi.ROLE_PUSH_BUTTON}, name="Convert and Save")
         if label is None or box is None or button is None:
             fail(f"label {label}, box {box}, button {button}")
         if "ID, FREQ, TRK, DIST, Coords, Name/Remarks" not in box.description:
@@ -109,12 +111,12 @@ def main():
             fail("the box does not read back the listing that was pasted into it")
 
         press(button)
-        alert = wait_for("Done! alert", lambda: find(app, {"alert", "dialog"}, name="Dravik"))
-        if find(alert, {"label"}, name="Done!") is None:
+        alert = wait_for("Done! alert", lambda: find(app, {pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG}, name="Dravik"))
+        if find(alert, {pyatspi.ROLE_LABEL}, name="Done!") is None:
             fail("the alert does not say Done!")
-        if find(alert, {"label", "icon", "image"}, name="Information") is None:
+        if find(alert, {pyatspi.ROLE_LABEL, pyatspi.ROLE_ICON, pyatspi.ROLE_IMAGE}, name="Information") is None:
             fail("the alert's icon is not named Information")
-        ok = find(alert, {"push button"}, name="OK")
+        ok = find(alert, {pyatspi.ROLE_PUSH_BUTTON}, name="OK")
         if ok is None:
             fail("the alert has no OK button")
         press(ok)
@@ -123,7 +125,7 @@ def main():
         with open(plan, "rb") as f:
             if f.read() != expected:
                 fail("the plan differs from the expected one")
-        wait_for("the alert to close", lambda: None if find(app, {"alert", "dialog"}, name="Dravik") else True)
+        wait_for("the alert to close", lambda: None if find(app, {pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG}, name="Dravik") else True)
 
         line = "x" * 20000
         box.queryEditableText().setTextContents(line)

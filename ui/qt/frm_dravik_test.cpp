@@ -116,7 +116,7 @@ protected:
     void SetUp() override {
         window_ = std::make_unique<RecordingWindow>(folder_.path());
         window_->show();
-        QApplication::setActiveWindow(window_.get());
+        window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
         txtR = window_->findChild<QPlainTextEdit*>(QStringLiteral("txtR"));
         cmdR = window_->findChild<QPushButton*>(QStringLiteral("cmdR"));
