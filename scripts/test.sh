@@ -18,6 +18,11 @@ ctest --preset default -j "$jobs"
 echo "== 2. tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
+# Qt 6.8's xcb platform (Debian 13) asks the desktop portal for its settings over D-Bus at start-up, and
+# when the program ends before the answer the pending call and the Qt objects that wait on it are never
+# freed: Qt's leak, not Dravik's, whose stacks stop inside Qt where no suppression can name them. Qt's
+# own switch leaves the question unasked here; Qt 6.4 (Debian 12) never asks it.
+QT_NO_XDG_DESKTOP_PORTAL=1 \
 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan-suppressions.txt \
 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --preset asan -j "$jobs"
