@@ -17,6 +17,7 @@ if ! command -v debootstrap >/dev/null || ! command -v git >/dev/null; then
 fi
 
 root=$(mktemp -d "/var/tmp/dravik-$release.XXXXXX")
+chmod 755 "$root"  # apt inside reads its lists as the _apt user
 
 # The mounts below the root, deepest first, as the kernel lists them now.
 mounts_below_root() {
