@@ -11,6 +11,10 @@ inline constexpr TextView kDoneMessage = u"Done!";
 inline constexpr TextView kNotEnoughPointsMessage = u"Not enough or invalid points!";
 inline constexpr TextView kTooManyPointsMessage = u"Too many points! At most 4000 are allowed.";
 inline constexpr TextView kSaveFailedMessage = u"Could not save the flight plan!";
+// Reasons of a failed save that are the program's own, not the system's.
+inline constexpr TextView kUnusableIdentifier =
+    u"An identifier contains a character that cannot be used in a file name.";
+inline constexpr TextView kNoCodePage = u"The system cannot convert the plan's text to its 8-bit code page.";
 inline constexpr TextView kOutOfMemoryMessage = u"The listing is too large for the memory available.";
 inline constexpr TextView kConversionFailedMessage = u"Could not convert the listing!";
 // When the program's own folder cannot be found; the system's reason follows.

@@ -1,15 +1,12 @@
 #include "conversion/plan_file.h"
 
 #include "conversion/flight_plan.h"
+#include "conversion/messages.h"
 #include "platform/platform.h"
 
 namespace dravik {
 
 namespace {
-
-constexpr TextView kUnusableIdentifier =
-    u"An identifier contains a character that cannot be used in a file name.";
-constexpr TextView kNoCodePage = u"The system cannot convert the plan's text to its 8-bit code page.";
 
 // A separator would take the file out of the program's folder, and a NUL would cut its name short.
 bool IsUsableInFileName(TextView id) {

@@ -17,6 +17,30 @@ TEST(EncodingTest, EncodePlanEndsEveryLineWithCrLf) {
     EXPECT_EQ(EncodePlan({}), std::string());
 }
 
+// The plan goes into the program's folder itself, with one separator between, whether the folder's
+// name ends in one or not, and the path shown to the user is the same.
+TEST(EncodingTest, PlanPathJoinsTheFolderAndTheName) {
+    const Route route = RouteOf(kExampleListing);
+#ifdef _WIN32
+    const std::pair<const char*, const char*> rows[] = {
+        {"C:\\Dravik", "C:\\Dravik\\EAXA-EAXB.PLN"},
+        {"C:\\Dravik\\", "C:\\Dravik\\EAXA-EAXB.PLN"},
+        {"C:\\", "C:\\EAXA-EAXB.PLN"},
+    };
+#else
+    const std::pair<const char*, const char*> rows[] = {
+        {"/opt/dravik", "/opt/dravik/EAXA-EAXB.PLN"},
+        {"/opt/dravik/", "/opt/dravik/EAXA-EAXB.PLN"},
+        {"/", "/EAXA-EAXB.PLN"},
+    };
+#endif
+    for (std::size_t row = 0; row < std::size(rows); ++row) {
+        const auto [folder, plan] = rows[row];
+        EXPECT_EQ(PlanFilePath(folder, route), std::filesystem::path(plan)) << "row " << row;
+        EXPECT_EQ(ShownPlanPath(folder, route), TextFromPath(plan)) << "row " << row;
+    }
+}
+
 TEST(PlatformTest, ProgramDirectoryHoldsThisTest) {
     std::error_code error;
     const std::filesystem::path directory = ProgramDirectory(error);

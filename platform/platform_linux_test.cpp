@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/platform.h"
+#include "platform/save_steps.h"
 #include "testing/folders.h"
 
 namespace dravik {
@@ -78,7 +79,9 @@ TEST(PosixReplaceTest, LinkLoopIsReported) {
 }
 
 TEST(PosixReplaceTest, ReplacedPlanKeepsItsPermissions) {
-    for (const auto mode : {fs::perms(0600), fs::perms(0604), fs::perms(0664), fs::perms(0755)}) {
+    // Set-group-ID and sticky bits too: a folder's group may rely on them.
+    for (const auto mode : {fs::perms(0600), fs::perms(0604), fs::perms(0664), fs::perms(0755),
+                            fs::perms(02664), fs::perms(01644)}) {
         ProgramFolder folders;
         WriteBytes(folders.plan, "earlier");
         fs::permissions(folders.plan, mode);
@@ -103,6 +106,27 @@ extern "C" int __wrap_chmod(const char* path, mode_t mode) {
 }
 
 namespace {
+
+// A write that reports success with nothing written (a FUSE file system may) fails the save, where the
+// loop would otherwise ask again for ever; one that writes in pieces is carried on to the end.
+TEST(PosixReplaceTest, WriteThatWritesNothingFails) {
+    const std::error_code nothing(EIO, std::system_category());
+    int calls = 0;
+    std::string written;
+    const auto stuck = [&calls](std::string_view, std::size_t& count) {
+        count = ++calls > 3 ? 1 : 0;  // past three calls the loop would spin: end it all the same
+        return std::error_code{};
+    };
+    EXPECT_EQ(save::WriteInPieces("plan", stuck, nothing), nothing);
+    EXPECT_EQ(calls, 1);
+    const auto twoAtATime = [&written](std::string_view rest, std::size_t& count) {
+        count = std::min<std::size_t>(rest.size(), 2);
+        written.append(rest.substr(0, count));
+        return std::error_code{};
+    };
+    EXPECT_EQ(save::WriteInPieces("plans", twoAtATime, nothing), std::error_code());
+    EXPECT_EQ(written, "plans");
+}
 
 // Keeping the permissions is a courtesy: where the file system refuses it, the plan is replaced whole.
 TEST(PosixReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {

@@ -239,8 +239,12 @@ Text TextFromSystem(std::string_view message) {
     }
     const int length = static_cast<int>(message.size());
     const int size = MultiByteToWideChar(CP_ACP, 0, message.data(), length, nullptr, 0);
+    if (size <= 0) {
+        return {};
+    }
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, message.data(), length, wide.data(), size);
+    const int converted = MultiByteToWideChar(CP_ACP, 0, message.data(), length, wide.data(), size);
+    wide.resize(static_cast<std::size_t>(std::max(converted, 0)));
     return {wide.begin(), wide.end()};
 }
 
@@ -323,15 +327,16 @@ std::error_code CreateNew(const NativePath& path, NativeFile& file, bool& exists
 }
 
 std::error_code WriteAll(NativeFile file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+    const auto piece = [file](std::string_view rest, std::size_t& written) {
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(rest.size(), 1u << 30));
+        DWORD wrote = 0;
+        if (!WriteFile(file, rest.data(), chunk, &wrote, nullptr)) {
             return LastError();
         }
-        bytes.remove_prefix(written);
-    }
-    return {};
+        written = wrote;
+        return std::error_code{};
+    };
+    return WriteInPieces(bytes, piece, std::error_code(ERROR_WRITE_FAULT, std::system_category()));
 }
 
 std::error_code Sync(NativeFile file) {

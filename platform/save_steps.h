@@ -2,6 +2,7 @@
 // save.cpp puts them in order once, for both (ReplaceFileContents in platform.h).
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -24,6 +25,23 @@ std::error_code Resolve(const std::filesystem::path& requested, Target& target);
 // Creates `path` for writing only if nothing is there; sets `exists` when something was.
 std::error_code CreateNew(const NativePath& path, NativeFile& file, bool& exists);
 std::error_code WriteAll(NativeFile file, std::string_view bytes);
+// WriteAll's loop, the same on both systems: `piece(rest, written)` writes some of `rest` and says how
+// much. A piece that reports success with nothing written, as a FUSE file system may, fails the write
+// with `nothingWritten` rather than being asked again for ever.
+template <typename Piece>
+std::error_code WriteInPieces(std::string_view bytes, Piece piece, std::error_code nothingWritten) {
+    while (!bytes.empty()) {
+        std::size_t written = 0;
+        if (const std::error_code error = piece(bytes, written)) {
+            return error;
+        }
+        if (written == 0) {
+            return nothingWritten;
+        }
+        bytes.remove_prefix(written);
+    }
+    return {};
+}
 std::error_code Sync(NativeFile file);
 std::error_code Close(NativeFile file);
 // The new plan takes over what the earlier one had where the file system can hold it: a courtesy, never

@@ -147,9 +147,10 @@ char32_t MarkedMapping(char32_t codePoint, LetterCase to) {
 }
 
 TEST(ProperCaseTest, Table) {
-    const std::pair<const char16_t*, const char16_t*> cases[] = {
+    const std::pair<Text, Text> cases[] = {
         {u"", u""},
         {u"XYZ", u"Xyz"},
+        {Text(u"a\0b", 3), Text(u"A\0B", 3)},  // NUL starts a word too
         {u"NORTH FIELD", u"North Field"},
         {u"SOUTH-EAST FIELD", u"South-east Field"},
         {u"ST.MARY", u"St.mary"},
