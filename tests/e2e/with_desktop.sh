@@ -7,6 +7,13 @@
 # Several may run at once (ctest -j): the X server picks a free display itself (-displayfd), where
 # xvfb-run -a lets two runs pick the same one and share a screen and a window manager.
 set -euo pipefail
+# The command gets this desktop and nothing the caller's environment says of another: an exported
+# QT_QPA_PLATFORM=offscreen, as many CI set-ups have, a Wayland display, a scale or a session bus would
+# take the program somewhere the test does not look. A test that wants one of these sets it itself.
+unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
+      QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI QT_ACCESSIBILITY \
+      QT_LINUX_ACCESSIBILITY_ALWAYS_ON WAYLAND_DISPLAY WAYLAND_SOCKET XDG_SESSION_TYPE \
+      DBUS_SESSION_BUS_ADDRESS
 
 fail() { echo "with_desktop.sh: $*" >&2; exit 1; }
 

@@ -124,7 +124,6 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
       Label1(new QLabel(ToQString(kColumnHeader), this)),
       txtR(new ListingBox(this)),
       cmdR(new QPushButton(ToQString(kButtonCaption), this)) {
-    QAccessible::installFactory(&AccessibleWindow);  // installing it twice changes nothing
     setObjectName(QStringLiteral("frmDravik"));
     setWindowTitle(ToQString(kProgramName));
     setWindowIcon(QIcon(QStringLiteral(":/dravik.ico")));  // the same file dravik.exe carries
@@ -179,6 +178,15 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
 
     setTabOrder(txtR, cmdR);
     txtR->setFocus();
+}
+
+frmDravik::~frmDravik() {
+    qApp->removeEventFilter(this);
+}
+
+void InstallAccessibility() {
+    QAccessible::installFactory(&AccessibleWindow);
+    InstallListingBoxAccessibility();
 }
 
 Text frmDravik::ReadText() {

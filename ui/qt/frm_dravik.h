@@ -30,6 +30,11 @@ public:
     explicit frmDravik(std::optional<std::filesystem::path> outputDirectory = std::nullopt,
                        QWidget* parent = nullptr);
 
+    // The window watches the application's keys while it lives (see eventFilter), and no longer.
+    ~frmDravik() override;
+    frmDravik(const frmDravik&) = delete;
+    frmDravik& operator=(const frmDravik&) = delete;
+
     Text ReadText() override;
     void SetText(const Text& text) override;
     void ShowMessage(const Text& text, MessageIcon icon, const Text& title) override;
@@ -51,5 +56,9 @@ private:
         quint64 time = 0;
     } lastRelease_;  // of Enter or Space, to tell a repeat Qt took for a press
 };
+
+// How a screen reader sees the window and its box; once per process, after the QApplication is made
+// (main does, and so does the tests' main).
+void InstallAccessibility();
 
 }  // namespace dravik::qt

@@ -179,6 +179,10 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
 
 TEST_F(FrmDravikTest, FocusStartsInTheTextBoxAndTabMovesToTheButton) {
     EXPECT_EQ(QApplication::focusWidget(), txtR);
+    // Nothing was typed yet, so the box offers nothing to undo, nor to redo after Ctrl+Z.
+    EXPECT_FALSE(txtR->document()->isUndoAvailable());
+    QTest::keyClick(txtR, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(txtR->document()->isRedoAvailable());
     QTest::keyClick(txtR, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), cmdR);
     EXPECT_TRUE(txtR->toPlainText().isEmpty());

@@ -211,19 +211,31 @@ QAccessibleInterface* AccessibleBox(const QString& className, QObject* object) {
 
 }  // namespace
 
+void InstallListingBoxAccessibility() {
+    QAccessible::installFactory(&AccessibleBox);
+}
+
 ListingBox::ListingBox(QWidget* parent, int longestParagraph)
     : QPlainTextEdit(parent), longestParagraph_(longestParagraph) {
     // Wrapping at word boundaries takes time that grows with the square of a line's length once a
     // "word" is wider than the box: a pasted megabyte without spaces froze the window for 20 s. A
     // listing has fixed columns, not prose, so breaking anywhere costs nothing and stays linear.
     setWordWrapMode(QTextOption::WrapAnywhere);
-    QAccessible::installFactory(&AccessibleBox);  // installing it twice changes nothing
 }
 
 void ListingBox::setFirstColumnAt(int pixels) {
     firstColumn_ = pixels;
-    // The document's margin is what stands between the frame and the text.
-    document()->setDocumentMargin(std::max(0, pixels - frameWidth()));
+    // The document's margin is what stands between the frame and the text. Qt records it, the root
+    // frame's format, as an edit: one made before the user did anything must leave nothing to undo.
+    const qreal margin = std::max(0, pixels - frameWidth());
+    if (document()->documentMargin() == margin) {
+        return;
+    }
+    const bool untouched = !document()->isUndoAvailable() && !document()->isRedoAvailable();
+    document()->setDocumentMargin(margin);
+    if (untouched) {
+        document()->clearUndoRedoStacks();
+    }
 }
 
 void ListingBox::changeEvent(QEvent* event) {

@@ -59,4 +59,8 @@ private:
     int firstColumn_ = -1;
 };
 
+// How a screen reader sees every ListingBox: the text as the user reads it. Once per process, by
+// InstallAccessibility (frm_dravik.h).
+void InstallListingBoxAccessibility();
+
 }  // namespace dravik::qt

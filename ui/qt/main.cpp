@@ -5,9 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifndef _WIN32
 #include <csignal>
-#endif
 
 #include "ui/qt/frm_dravik.h"
 
@@ -35,7 +33,7 @@ const char* ChosenPlatforms() {
 }
 
 // Qt ends a start-up without a usable display in a fatal message and a core dump; until the window is
-// up, its messages are held back and a fatal one ends the program with one line and status 1.
+// up, its other messages are dropped and a fatal one ends the program with one line and status 1.
 void StartUpMessages(QtMsgType type, const QMessageLogContext&, const QString&) {
     if (type == QtFatalMsg) {
         std::fprintf(stderr, "%s.\n", kNoDisplay);
@@ -47,7 +45,6 @@ void StartUpMessages(QtMsgType type, const QMessageLogContext&, const QString&) 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-#if defined(__linux__) || defined(__unix__)
     if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
         std::fprintf(stderr, "%s (neither DISPLAY nor WAYLAND_DISPLAY is set).\n", kNoDisplay);
         return 1;
@@ -58,10 +55,10 @@ int main(int argc, char* argv[]) {
     // Past a file-size limit, write() must fail with "File too large" and be reported, rather than the
     // signal ending the program with the user's text in it.
     std::signal(SIGXFSZ, SIG_IGN);
-#endif
     const QtMessageHandler usual = qInstallMessageHandler(&StartUpMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(usual);
+    dravik::qt::InstallAccessibility();
     dravik::qt::frmDravik window;
     const QRect screen = window.screen()->availableGeometry();
     window.move(screen.center() - window.rect().center());
