@@ -33,30 +33,46 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Only this user's processes on this machine can reach the display: no TCP, and the server's
-# default access list admits local connections alone.
-mkfifo "$scratch/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" >"$scratch/server.log" 2>&1 &
-server=$!
-read -r -t 10 number <"$scratch/display" || fail "the X server did not start: $(cat "$scratch/server.log")"
-export DISPLAY=:$number
-unset XAUTHORITY
+# Starts the X server and the window manager; true once the manager is ready.
+start_desktop() {
+    # Only this user's processes on this machine can reach the display: no TCP, and the server's
+    # default access list admits local connections alone.
+    rm -f "$scratch/display"
+    mkfifo "$scratch/display"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$scratch/display" >"$scratch/server.log" 2>&1 &
+    server=$!
+    read -r -t 10 number <"$scratch/display" || fail "the X server did not start: $(cat "$scratch/server.log")"
+    export DISPLAY=:$number
+    unset XAUTHORITY
 
-openbox >"$scratch/manager.log" 2>&1 &
-manager=$!
-# The manager is ready once it names its check window on the root ("window id # 0x..."); before that
-# xprop answers "no such atom on any window", and a window mapped then may never be shown. A loaded
-# machine (tests under Wine beside this one) can take several seconds.
+    openbox >"$scratch/manager.log" 2>&1 &
+    manager=$!
+    # The manager is ready once it names its check window on the root ("window id # 0x..."); before
+    # that xprop answers "no such atom on any window", and a window mapped then may never be shown. A
+    # loaded machine (tests under Wine beside this one) can take several seconds.
+    for _ in $(seq 300); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; then
+            return 0
+        fi
+        kill -0 "$manager" 2>/dev/null || break
+        sleep 0.1
+    done
+    return 1
+}
+
+# Once, in a fresh Debian 13 root under load, the manager could not open the display the server had
+# just announced: a new server and manager are tried before the test is given up, never the test itself.
 ready=
-for _ in $(seq 300); do
-    if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; then
+for attempt in 1 2 3; do
+    if start_desktop; then
         ready=yes
         break
     fi
-    kill -0 "$manager" 2>/dev/null || break
-    sleep 0.1
+    echo "with_desktop.sh: attempt $attempt: the window manager did not start: $(cat "$scratch/manager.log")" >&2
+    kill "$manager" "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
 done
-[[ -n $ready ]] || fail "the window manager did not start: $(cat "$scratch/manager.log")"
+[[ -n $ready ]] || fail "the window manager did not start; the X server said: $(cat "$scratch/server.log")"
 
 if [[ ${1:-} == --fresh-wine ]]; then
     shift
