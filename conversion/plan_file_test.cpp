@@ -13,7 +13,7 @@ namespace {
 using namespace testing;  // the shared helpers of test_support.h
 
 TEST(EncodingTest, EncodePlanEndsEveryLineWithCrLf) {
-    EXPECT_EQ(EncodePlan({u"a", u"", u"\u00E9"}), std::string("a\r\n\r\n\xE9\r\n"));
+    EXPECT_EQ(EncodePlan({u"a", u"", u"b"}), std::string("a\r\n\r\nb\r\n"));  // the code page: its own test
     EXPECT_EQ(EncodePlan({}), std::string());
 }
 

@@ -8,6 +8,7 @@
 
 #include "conversion/convert_command.h"
 #include "platform/platform.h"
+#include "testing/system_words.h"
 #include "testing/test_support.h"
 
 namespace dravik {
@@ -19,12 +20,12 @@ namespace fs = std::filesystem;
 
 // The system's words for the failures below.
 #ifdef _WIN32
-// Wine's; Windows' own are "Access is denied.", "The system cannot find the path specified." and "The
-// filename, directory name, or volume label syntax is incorrect.".
-constexpr TextView kDenied = u"Access denied.";
-constexpr TextView kIsAFolder = u"Access denied.";
-constexpr TextView kNoFolder = u"Path not found.";
-constexpr TextView kBadName = u"Invalid name.";
+// As the running Windows words them: "Access is denied." on an English Windows, "Access denied." under
+// Wine.
+const Text kDenied = SystemWords(ERROR_ACCESS_DENIED);
+const Text kIsAFolder = SystemWords(ERROR_ACCESS_DENIED);
+const Text kNoFolder = SystemWords(ERROR_PATH_NOT_FOUND);
+const Text kBadName = SystemWords(ERROR_INVALID_NAME);
 #else
 constexpr TextView kDenied = u"Permission denied";
 constexpr TextView kIsAFolder = u"Is a directory";

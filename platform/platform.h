@@ -16,7 +16,7 @@ namespace dravik {
 // The folder of the running executable, without a trailing separator; sets `error` when it can't be found.
 std::filesystem::path ProgramDirectory(std::error_code& error);
 
-// The plan file's 8-bit encoding: Windows-1252 (windows_1252.h; on Windows, the system's ANSI code
+// The plan file's 8-bit encoding: Windows-1252 (simulator_code_page.h; on Windows, the system's ANSI code
 // page), one "?" for each character it cannot hold, lone surrogates included. Empty when the system
 // cannot convert to its code page (Windows only).
 std::optional<std::string> EncodeCodePage(TextView text);

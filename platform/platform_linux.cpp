@@ -1,4 +1,5 @@
-// The engine's platform pieces on Linux and other POSIX systems.
+// The engine's platform pieces on Linux: the program's folder from /proc, UTF-8 file names, the C
+// library's words and case tables, and the save's steps through POSIX calls.
 #include <cerrno>
 #include <clocale>
 #include <cwctype>
@@ -9,7 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/save_steps.h"
-#include "platform/windows_1252.h"
+#include "platform/simulator_code_page.h"
 
 namespace dravik {
 

@@ -1,4 +1,4 @@
-// What saving means on a POSIX system: UTF-8 file names, the C library's words for failures, and
+// What saving means on Linux: UTF-8 file names, the C library's words for failures, and
 // replacing an earlier plan as a careful editor does.
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ fs::perms PermissionsOf(const fs::path& path) {
     return fs::symlink_status(path).permissions();
 }
 
-TEST(PosixReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
+TEST(LinuxReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
     struct Case {
         const char* what;
         fs::path link;  // what the plan's link holds
@@ -71,14 +71,14 @@ TEST(PosixReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
     }
 }
 
-TEST(PosixReplaceTest, LinkLoopIsReported) {
+TEST(LinuxReplaceTest, LinkLoopIsReported) {
     ProgramFolder folders;
     fs::create_symlink("EAXA-EAXB.PLN", folders.plan);
     EXPECT_EQ(SystemReason(Save(folders.plan)), u"Too many levels of symbolic links");
     EXPECT_TRUE(fs::is_symlink(folders.plan));
 }
 
-TEST(PosixReplaceTest, ReplacedPlanKeepsItsPermissions) {
+TEST(LinuxReplaceTest, ReplacedPlanKeepsItsPermissions) {
     // Set-group-ID and sticky bits too: a folder's group may rely on them.
     for (const auto mode : {fs::perms(0600), fs::perms(0604), fs::perms(0664), fs::perms(0755),
                             fs::perms(02664), fs::perms(01644)}) {
@@ -109,7 +109,7 @@ namespace {
 
 // A write that reports success with nothing written (a FUSE file system may) fails the save, where the
 // loop would otherwise ask again for ever; one that writes in pieces is carried on to the end.
-TEST(PosixReplaceTest, WriteThatWritesNothingFails) {
+TEST(LinuxReplaceTest, WriteThatWritesNothingFails) {
     const std::error_code nothing(EIO, std::system_category());
     int calls = 0;
     std::string written;
@@ -129,7 +129,7 @@ TEST(PosixReplaceTest, WriteThatWritesNothingFails) {
 }
 
 // Keeping the permissions is a courtesy: where the file system refuses it, the plan is replaced whole.
-TEST(PosixReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
+TEST(LinuxReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
     ProgramFolder folders;
     WriteBytes(folders.plan, "earlier");
     refuseChmod = true;
@@ -140,7 +140,7 @@ TEST(PosixReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
     EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
-TEST(PosixReplaceTest, NewPlanGetsTheUsualPermissions) {
+TEST(LinuxReplaceTest, NewPlanGetsTheUsualPermissions) {
     ProgramFolder folders;
     const mode_t mask = ::umask(022);
     EXPECT_EQ(Save(folders.plan), std::error_code());
@@ -150,7 +150,7 @@ TEST(PosixReplaceTest, NewPlanGetsTheUsualPermissions) {
 
 // A plan the user may not write to stays as it is, even for root, who could: through a link, the file
 // it points to decides; another user's plan is not replaced either.
-TEST(PosixReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
+TEST(LinuxReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
     ProgramFolder folders;
     const fs::path real = folders.elsewhere / "real.PLN";
     WriteBytes(real, "earlier");
@@ -172,7 +172,7 @@ TEST(PosixReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
 }
 
 // A save that fails part-way through its write leaves neither a temporary file nor a changed plan.
-TEST(PosixReplaceTest, FailedWriteLeavesNothingBehind) {
+TEST(LinuxReplaceTest, FailedWriteLeavesNothingBehind) {
     ProgramFolder folders;
     WriteBytes(folders.plan, "earlier");
     const WriteStep halfThenDiskFull = [](NativeFile file, std::string_view bytes) -> std::error_code {

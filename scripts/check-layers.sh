@@ -28,11 +28,12 @@ fail() {
 for rule in "${rules[@]}"; do
     IFS='|' read -r room allowed others <<<"$rule"
     for file in $(git ls-files --cached --others --exclude-standard "$room/*.h" "$room/*.cpp" 2>/dev/null || find "$room" -name '*.h' -o -name '*.cpp'); do
-        # Tests may also use the tests' helpers: below the command, only its folders and files.
+        # Tests may also use the tests' helpers: below the command, only its folders and files and the
+        # system's words for an error.
         extra=
         if [[ $file == *_test.cpp ]]; then
             extra="testing"
-            [[ $room == text || $room == platform ]] && extra="testing/folders.h"
+            [[ $room == text || $room == platform ]] && extra="testing/folders.h testing/system_words.h"
         fi
         while IFS= read -r included; do
             top=${included%/*}

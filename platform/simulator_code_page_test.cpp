@@ -1,15 +1,19 @@
 // Windows-1252 as Windows writes it: the table, and the plan's encoding on this system, which on
 // Windows is the system's own conversion (here in code page 1252).
-#include "platform/windows_1252.h"
+#include "platform/simulator_code_page.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "platform/platform.h"
 
 namespace dravik {
 namespace {
 
-TEST(Windows1252Test, Table) {
+TEST(SimulatorCodePageTest, Table) {
     const std::pair<Text, std::string> cases[] = {
         {u"plain ASCII", "plain ASCII"},
         {u"\u00E9\u00C5\u00DF\u00B0\u00A0\u00FF", "\xE9\xC5\xDF\xB0\xA0\xFF"},  // Latin-1 and the degree sign
@@ -29,6 +33,11 @@ TEST(Windows1252Test, Table) {
     for (std::size_t row = 0; row < std::size(cases); ++row) {
         const auto& [text, bytes] = cases[row];
         EXPECT_EQ(EncodeWindows1252(text), bytes) << "row " << row;
+#ifdef _WIN32
+        if (GetACP() != 1252) {
+            continue;  // the plan is in the system's code page, which is another one here
+        }
+#endif
         EXPECT_EQ(EncodeCodePage(text), bytes) << "row " << row;  // and so does the plan, here
     }
 }

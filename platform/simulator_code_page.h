@@ -1,5 +1,7 @@
-// Windows-1252, the code page the simulator reads on Western Windows systems, as a table: the same
-// bytes on every system, with no converter of the system's to be missing.
+// The code page the simulator reads, for a system that has no 8-bit code page of its own (Linux):
+// Windows-1252, as Western Windows systems have it, by a table, with no converter of the system's to be
+// missing. Windows writes the plan in its own ANSI code page instead; there the table is only checked
+// against Windows' conversion.
 #pragma once
 
 #include <string>

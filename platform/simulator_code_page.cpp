@@ -1,4 +1,4 @@
-#include "platform/windows_1252.h"
+#include "platform/simulator_code_page.h"
 
 #include <algorithm>
 #include <array>
