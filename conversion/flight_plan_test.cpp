@@ -20,7 +20,7 @@ std::vector<Text> Widened(const std::vector<std::string>& lines) {
 TEST(FlightPlanTest, ExampleRouteGivesEveryLine) {
     const Route route = MakeRoute(SelectPoints(kExampleListing));
     EXPECT_EQ(PlanFileName(route.DepId, route.DestId), u"EAXA-EAXB.PLN");
-    EXPECT_EQ(PlanLines(route), Widened(kExampleLines));
+    EXPECT_EQ(PlanLines(route), Widened(ExampleLines()));
 }
 
 TEST(FlightPlanTest, TwoPointsGiveTwoWaypoints) {

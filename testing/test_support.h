@@ -2,49 +2,62 @@
 // folders come from folders.h.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "conversion/convert_command.h"
 #include "conversion/route_listing.h"
+#include "testing/example.h"
 #include "testing/folders.h"
 #include "text/text.h"
 
 namespace dravik::testing {
 
-inline const Text kExampleListing =
-    u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks\r\n"
-    u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD\r\n"
-    u"XYZ     114.50  67     12   N55\u00B010'30.00\" E012\u00B055'00.00\" XYZ\r\n"
-    u"GAMMA          102     40   N54\u00B058'59.40\" E013\u00B040'12.30\" GAMMA\r\n"
-    u"EAXB           110     25   N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD";
-
-inline const std::vector<std::string> kExampleLines = {
-    "[flightplan]",
-    "AppVersion=9.0.30612",
-    "title=EAXA to EAXB",
-    "description=EAXA, EAXB",
-    "type=IFR",
-    "routetype=0",
-    "cruising_altitude=0",
-    "departure_id=EAXA, N55* 5.05', E012* 39.37', +000000.00",
-    "departure_position=36",
-    "destination_id=EAXB, N54* 50.00', E014* 10.76', +000000.00",
-    "departure_name=North Field",
-    "destination_name=South-east Field",
-    "waypoint.0=, EAXA, , EAXA, A, N55* 5.05', E012* 39.37', +000000.00,",
-    "waypoint.1=, XYZ, , XYZ, A, N55* 10.50', E012* 55.00', +000000.00,",
-    "waypoint.2=, GAMMA, , GAMMA, A, N54* 58.99', E013* 40.20', +000000.00,",
-    "waypoint.3=, EAXB, , EAXB, A, N54* 50.00', E014* 10.76', +000000.00,",
-};
-
-// The example plan file, byte for byte.
-inline std::string ExampleFileBytes() {
-    std::string bytes;
-    for (const std::string& line : kExampleLines) {
-        bytes += line + "\r\n";
+// The example listing as the box hands it over: UTF-16, each line break CR LF, no break after the last
+// line (testdata/example-listing.txt, a UTF-8 text file).
+inline Text ExampleListing() {
+    Text listing;
+    const auto& bytes = generated::kExampleListingUtf8;
+    for (std::size_t i = 0; i < std::size(bytes); ++i) {
+        char32_t unit = bytes[i];
+        if (unit >= 0xE0) {  // three bytes: the file holds nothing beyond U+FFFF
+            unit = ((unit & 0x0F) << 12) | ((bytes[i + 1] & 0x3FU) << 6) | (bytes[i + 2] & 0x3FU);
+            i += 2;
+        } else if (unit >= 0xC0) {
+            unit = ((unit & 0x1F) << 6) | (bytes[i + 1] & 0x3FU);
+            i += 1;
+        }
+        if (unit == u'\n') {
+            listing += u"\r\n";
+        } else if (unit != u'\r') {
+            listing += static_cast<char16_t>(unit);
+        }
     }
-    return bytes;
+    while (listing.size() >= 2 && listing.substr(listing.size() - 2) == u"\r\n") {
+        listing.resize(listing.size() - 2);
+    }
+    return listing;
+}
+
+inline const Text kExampleListing = ExampleListing();
+
+// The example plan file, byte for byte (testdata/EAXA-EAXB.PLN).
+inline std::string ExampleFileBytes() {
+    const auto& bytes = generated::kExamplePlanBytes;
+    return {std::begin(bytes), std::end(bytes)};
+}
+
+// Its lines, without their CR LF.
+inline std::vector<std::string> ExampleLines() {
+    std::vector<std::string> lines;
+    const std::string bytes = ExampleFileBytes();
+    for (std::size_t start = 0, end = 0; (end = bytes.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
 }
 
 // A point line with the given identifier column (padded to 8) and name.

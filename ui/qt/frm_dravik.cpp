@@ -22,7 +22,8 @@
 #include <exception>
 
 #include "ui/qt/listing_box.h"
-#include "ui/shared/main_window_layout.h"
+#include "ui/shared/window_layout.h"
+#include "ui/shared/window_texts.h"
 
 namespace dravik::qt {
 
@@ -209,7 +210,7 @@ void frmDravik::ShowMessage(const Text& text, MessageIcon icon, const Text& titl
     box.setTextFormat(Qt::PlainText);  // a path or listing text must never be read as markup
     // A screen reader names the icon, so that an error does not sound like a piece of information.
     if (auto* iconLabel = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
-        iconLabel->setAccessibleName(information ? QStringLiteral("Information") : QStringLiteral("Error"));
+        iconLabel->setAccessibleName(ToQString(information ? kInformationIconName : kErrorIconName));
     }
     new StaysNormal(&box);
     ++openMessages_;

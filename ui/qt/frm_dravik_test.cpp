@@ -158,15 +158,9 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
     EXPECT_EQ(Label1->text().size(), 69);
     EXPECT_EQ(cmdR->text(), QStringLiteral("Convert and Save"));
     EXPECT_TRUE(txtR->toPlainText().isEmpty());
-    EXPECT_EQ(txtR->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(txtR->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    EXPECT_EQ(txtR->wordWrapMode(), QTextOption::WrapAnywhere);
-    EXPECT_EQ(txtR->accessibleName(), QStringLiteral("Route listing"));
-    EXPECT_EQ(
-        txtR->accessibleDescription(),
-        QStringLiteral("Paste a route listing with the columns: ID, FREQ, TRK, DIST, Coords, Name/Remarks."));
-    EXPECT_EQ(cmdR->accessibleName(), QStringLiteral("Convert and Save"));
-    // A screen reader hears a frame, as for any program's window, not a filler.
+    // (How the box wraps and scrolls is checked by what it does with long lines; what a screen reader
+    // hears, through AT-SPI by the screen-reader test.) A screen reader hears a frame, as for any program's
+    // window, not a filler.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(window_.get())->role(), QAccessible::Window);
 
     for (const QWidget* widget : {static_cast<QWidget*>(txtR), static_cast<QWidget*>(Label1)}) {

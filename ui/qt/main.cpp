@@ -8,11 +8,9 @@
 #include <csignal>
 
 #include "ui/qt/frm_dravik.h"
+#include "ui/shared/window_texts.h"
 
 namespace {
-
-constexpr char kNoDisplay[] =
-    "Dravik is a desktop program and needs a graphical display, but it could not open one";
 
 bool IsSet(const char* name) {
     const char* value = std::getenv(name);
@@ -36,7 +34,7 @@ const char* ChosenPlatforms() {
 // up, its other messages are dropped and a fatal one ends the program with one line and status 1.
 void StartUpMessages(QtMsgType type, const QMessageLogContext&, const QString&) {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "%s.\n", kNoDisplay);
+        std::fprintf(stderr, "%s.\n", dravik::kNoDisplayMessage);
         std::fflush(stderr);
         std::_Exit(1);
     }
@@ -46,7 +44,7 @@ void StartUpMessages(QtMsgType type, const QMessageLogContext&, const QString&) 
 
 int main(int argc, char* argv[]) {
     if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
-        std::fprintf(stderr, "%s (neither DISPLAY nor WAYLAND_DISPLAY is set).\n", kNoDisplay);
+        std::fprintf(stderr, "%s (neither DISPLAY nor WAYLAND_DISPLAY is set).\n", dravik::kNoDisplayMessage);
         return 1;
     }
     if (const char* platforms = ChosenPlatforms()) {

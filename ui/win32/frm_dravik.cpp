@@ -8,7 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "ui/shared/main_window_layout.h"
+#include "text/line_breaks.h"
+#include "ui/shared/window_layout.h"
+#include "ui/shared/window_texts.h"
 
 namespace dravik::win32 {
 

@@ -4,7 +4,7 @@
 //       --> DepId-DestId.PLN beside the program
 //       --> ShowMessage: "Done!" (then SetText empties txtR as one undoable edit) or a stop message
 //
-// It places and labels its controls from main_window_layout.h, as the Qt window does, at the DPI of the
+// It places and labels its controls from window_layout.h and window_texts.h, as the Qt window does, at the DPI of the
 // monitor it is on, and places them again when it moves to a monitor with another. The EDIT wraps
 // lines in time that grows with the square of their length, so a paste that would leave a line longer
 // than kLongestWrappedLine gets a box that scrolls sideways instead, placed and styled alike.

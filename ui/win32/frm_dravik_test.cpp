@@ -12,7 +12,8 @@
 #include <utility>
 
 #include "testing/test_support.h"
-#include "ui/shared/main_window_layout.h"
+#include "ui/shared/window_layout.h"
+#include "ui/shared/window_texts.h"
 
 namespace dravik::win32 {
 namespace {

@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "platform/platform.h"
-#include "ui/shared/main_window_layout.h"
+#include "ui/shared/window_texts.h"
 #include "ui/win32/frm_dravik.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
