@@ -264,7 +264,7 @@ std::error_code Close(NativeFile file) {
     return ::close(file) == 0 ? std::error_code{} : LastError();
 }
 
-void Keep(const NativePath& path, const Target& target) {
+void TakeOverFromEarlier(const NativePath& path, const Target& target) {
     // A FAT stick, for one, refuses it ("Function not implemented"); the plan is replaced all the same.
     static_cast<void>(::chmod(path.c_str(), static_cast<mode_t>(target.kept)));
 }

@@ -349,7 +349,7 @@ std::error_code Close(NativeFile file) {
 
 // The attributes (hidden, archive, ...), not the access rights: ReplaceFileW would keep those too, but
 // when it fails to move the new file in, it may already have removed the earlier one.
-void Keep(const NativePath& path, const Target& target) {
+void TakeOverFromEarlier(const NativePath& path, const Target& target) {
     SetFileAttributesW(path.c_str(), static_cast<DWORD>(target.kept));
 }
 

@@ -21,8 +21,8 @@ std::size_t NameStart(const NativePath& path) {
     return separator == NativePath::npos ? 0 : separator + 1;
 }
 
-// The new file of a save: open until Close(), and removed again unless Keep() is called once it has been
-// moved into place. Closed before it is removed: Windows removes an open file only once it is closed.
+// The new file of a save: open until Close(), and removed again unless MovedIntoPlace() says it has
+// become the plan. Closed before it is removed: Windows removes an open file only once it is closed.
 class NewFile {
 public:
     NewFile(NativeFile file, NativePath path) : file_(file), path_(std::move(path)) {}
@@ -44,7 +44,7 @@ public:
         open_ = false;
         return save::Close(file_);
     }
-    void Keep() { path_.clear(); }
+    void MovedIntoPlace() { path_.clear(); }
 
 private:
     NativeFile file_;
@@ -113,12 +113,12 @@ std::error_code ReplaceFileContents(const std::filesystem::path& requested, std:
         return failed;
     }
     if (target.replacing) {
-        save::Keep(file.path(), target);
+        save::TakeOverFromEarlier(file.path(), target);
     }
     if (auto failed = save::MoveOver(file.path(), target.path)) {
         return failed;
     }
-    file.Keep();
+    file.MovedIntoPlace();
     save::SyncFolder(folder);
     return {};
 }

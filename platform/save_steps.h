@@ -46,7 +46,7 @@ std::error_code Sync(NativeFile file);
 std::error_code Close(NativeFile file);
 // The new plan takes over what the earlier one had where the file system can hold it: a courtesy, never
 // a reason to refuse a save (a FAT stick holds no permission bits).
-void Keep(const NativePath& path, const Target& target);
+void TakeOverFromEarlier(const NativePath& path, const Target& target);
 std::error_code MoveOver(const NativePath& from, const NativePath& to);
 void Remove(const NativePath& path);
 // Makes the move itself durable where the system needs a step for it; the plan is complete by then.

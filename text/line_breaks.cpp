@@ -1,11 +1,6 @@
 #include "text/line_breaks.h"
 
 #include <algorithm>
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace dravik {
 
@@ -16,25 +11,9 @@ constexpr bool IsLineBreak(char16_t unit) {
     return unit == u'\r' || unit == u'\n' || (unit | 1) == u'\u2029';
 }
 
-// The first line break at or after `from`, or the text's size. Where the processor has SSE2 (every
-// x86-64 does), eight units are tested at once.
+// The first line break at or after `from`, or the text's size.
 std::size_t FindLineBreak(TextView text, std::size_t from) {
     std::size_t at = from;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi16(u'\r');
-    const __m128i lf = _mm_set1_epi16(u'\n');
-    const __m128i separators = _mm_set1_epi16(static_cast<short>(u'\u2028'));
-    const __m128i lowestBit = _mm_set1_epi16(1);
-    for (; at + 8 <= text.size(); at += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-        const __m128i breaks =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, cr), _mm_cmpeq_epi16(units, lf)),
-                         _mm_cmpeq_epi16(_mm_andnot_si128(lowestBit, units), separators));
-        if (const int found = _mm_movemask_epi8(breaks); found != 0) {
-            return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found))) / 2;
-        }
-    }
-#endif
     while (at < text.size() && !IsLineBreak(text[at])) {
         ++at;
     }

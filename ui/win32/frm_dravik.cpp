@@ -525,10 +525,10 @@ LRESULT CALLBACK frmDravik::WindowProcedure(HWND window, UINT message, WPARAM wP
         self->txtR = self->Label1 = self->cmdR = self->focusBeforeDeactivation_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->Handle(window, message, wParam, lParam);
+    return self->OnMessage(window, message, wParam, lParam);
 }
 
-LRESULT frmDravik::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT frmDravik::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == kConvertButtonId && HIWORD(wParam) == BN_CLICKED) {

@@ -4,8 +4,8 @@
 //       --> DepId-DestId.PLN beside the program
 //       --> ShowMessage: "Done!" (then SetText empties txtR as one undoable edit) or a stop message
 //
-// It places and labels its controls from window_layout.h and window_texts.h, as the Qt window does, at the DPI of the
-// monitor it is on, and places them again when it moves to a monitor with another. The EDIT wraps
+// It places and labels its controls from window_layout.h and window_texts.h, as the Qt window does, at the
+// DPI of the monitor it is on, and places them again when it moves to a monitor with another. The EDIT wraps
 // lines in time that grows with the square of their length, so a paste that would leave a line longer
 // than kLongestWrappedLine gets a box that scrolls sideways instead, placed and styled alike.
 #pragma once
@@ -64,7 +64,7 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ListingBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR id, DWORD_PTR window);
-    LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Places the controls and makes their fonts and icons for `dpi` dots per inch.
     void Layout(int dpi);
     // Moves the window to `left`, `top` with the frame that makes its client area the layout's.
