@@ -26,17 +26,12 @@ std::wstring Wide(TextView text) {
     return {text.begin(), text.end()};
 }
 
-// A function of a newer Windows than the oldest Dravik runs on, or nothing there.
+// Sets `function` to `module`'s function of that name, or leaves it null.
 template <typename Function>
-Function* NewerFunction(HMODULE module, const char* name) {
+void LookUp(Function*& function, HMODULE module, const char* name) {
     const FARPROC found = module != nullptr ? GetProcAddress(module, name) : nullptr;
     // Through void(*)(): the one cast between function pointer types that no compiler warns about.
-    return reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
-}
-
-template <typename Function>
-Function* NewerFunction(const wchar_t* loadedModule, const char* name) {
-    return NewerFunction<Function>(GetModuleHandleW(loadedModule), name);
+    function = reinterpret_cast<Function*>(reinterpret_cast<void (*)()>(found));
 }
 
 int ScreenDpi() {
@@ -47,10 +42,9 @@ int ScreenDpi() {
 }
 
 // The DPI of the monitor the window is on (Windows 10 1607 and later); the screen's elsewhere.
-int WindowDpi(HWND window) {
-    auto* const getDpiForWindow = NewerFunction<UINT WINAPI(HWND)>(L"user32.dll", "GetDpiForWindow");
-    if (getDpiForWindow != nullptr) {
-        if (const UINT dpi = getDpiForWindow(window); dpi > 0) {
+int WindowDpi(const NewerFunctions& newer, HWND window) {
+    if (newer.GetDpiForWindow != nullptr) {
+        if (const UINT dpi = newer.GetDpiForWindow(window); dpi > 0) {
             return static_cast<int>(dpi);
         }
     }
@@ -58,12 +52,10 @@ int WindowDpi(HWND window) {
 }
 
 // The window's outer size for a client area of kClientArea at `dpi`, its frame included.
-SIZE FrameSize(int dpi) {
+SIZE FrameSize(const NewerFunctions& newer, int dpi) {
     RECT frame{0, 0, TwipsToPixels(kClientArea.width, dpi), TwipsToPixels(kClientArea.height, dpi)};
-    auto* const adjustForDpi = NewerFunction<BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT)>(
-        L"user32.dll", "AdjustWindowRectExForDpi");
-    if (adjustForDpi != nullptr) {
-        adjustForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi));
+    if (newer.AdjustWindowRectExForDpi != nullptr) {
+        newer.AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi));
     } else {
         AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
     }
@@ -97,13 +89,12 @@ HFONT CreateListingFont(int dpi) {
 }
 
 // The desktop's message font at `dpi`, which is what a button shows when nobody chose another.
-HFONT CreateButtonFont(int dpi) {
+HFONT CreateButtonFont(const NewerFunctions& newer, int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    auto* const metricsForDpi = NewerFunction<BOOL WINAPI(UINT, UINT, void*, UINT, UINT)>(
-        L"user32.dll", "SystemParametersInfoForDpi");
-    if (metricsForDpi != nullptr) {
-        if (!metricsForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
+    if (newer.SystemParametersInfoForDpi != nullptr) {
+        if (!newer.SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                                              static_cast<UINT>(dpi))) {
             return nullptr;
         }
     } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
@@ -121,36 +112,28 @@ HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
 }
 
 // An icon's size at `dpi`: asked for that DPI from Windows 10 1607 on.
-int MetricForDpi(int metric, int dpi) {
-    auto* const forDpi = NewerFunction<int WINAPI(int, UINT)>(L"user32.dll", "GetSystemMetricsForDpi");
-    if (forDpi != nullptr) {
-        return forDpi(metric, static_cast<UINT>(dpi));
+int MetricForDpi(const NewerFunctions& newer, int metric, int dpi) {
+    if (newer.GetSystemMetricsForDpi != nullptr) {
+        return newer.GetSystemMetricsForDpi(metric, static_cast<UINT>(dpi));
     }
     return MulDiv(GetSystemMetrics(metric), dpi, ScreenDpi());
 }
 
 // The program's icon drawn for `dpi`, owned by the caller.
-HICON ProgramIconForDpi(int widthMetric, int heightMetric, int dpi) {
+HICON ProgramIconForDpi(const NewerFunctions& newer, int widthMetric, int heightMetric, int dpi) {
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
-                                         IMAGE_ICON, MetricForDpi(widthMetric, dpi),
-                                         MetricForDpi(heightMetric, dpi), LR_DEFAULTCOLOR));
+                                         IMAGE_ICON, MetricForDpi(newer, widthMetric, dpi),
+                                         MetricForDpi(newer, heightMetric, dpi), LR_DEFAULTCOLOR));
 }
 
-// The DPI of `monitor` (Windows 8.1 and later, from shcore.dll, which only the system folder may supply);
-// the screen's elsewhere. A hidden window would report the primary monitor's.
-int MonitorDpi(HMONITOR monitor) {
-    HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (shcore == nullptr) {
-        return ScreenDpi();
-    }
-    auto* const getDpiForMonitor =
-        NewerFunction<HRESULT WINAPI(HMONITOR, int, UINT*, UINT*)>(shcore, "GetDpiForMonitor");
+// The DPI of `monitor` (Windows 8.1 and later); the screen's elsewhere. A hidden window would report the
+// primary monitor's.
+int MonitorDpi(const NewerFunctions& newer, HMONITOR monitor) {
     UINT x = 0;
     UINT y = 0;
     constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
-    const bool found =
-        getDpiForMonitor != nullptr && SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y));
-    FreeLibrary(shcore);
+    const bool found = newer.GetDpiForMonitor != nullptr &&
+                       SUCCEEDED(newer.GetDpiForMonitor(monitor, kEffectiveDpi, &x, &y));
     return found && y > 0 ? static_cast<int>(y) : ScreenDpi();
 }
 
@@ -215,8 +198,24 @@ std::wstring TextOfWindow(HWND window) {
 
 }  // namespace
 
-frmDravik::frmDravik(HINSTANCE instance, std::optional<std::filesystem::path> outputDirectory)
-    : outputDirectory_(std::move(outputDirectory)) {
+NewerFunctions NewerFunctions::OfThisSystem() {
+    NewerFunctions newer;
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    LookUp(newer.GetDpiForWindow, user32, "GetDpiForWindow");
+    LookUp(newer.AdjustWindowRectExForDpi, user32, "AdjustWindowRectExForDpi");
+    LookUp(newer.SystemParametersInfoForDpi, user32, "SystemParametersInfoForDpi");
+    LookUp(newer.GetSystemMetricsForDpi, user32, "GetSystemMetricsForDpi");
+    // Only from the system folder: a shcore.dll beside the program must never be loaded.
+    if (HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        newer.shcore.reset(shcore, [](void* module) { FreeLibrary(static_cast<HMODULE>(module)); });
+        LookUp(newer.GetDpiForMonitor, shcore, "GetDpiForMonitor");
+    }
+    return newer;
+}
+
+frmDravik::frmDravik(HINSTANCE instance, std::optional<std::filesystem::path> outputDirectory,
+                     NewerFunctions newer)
+    : outputDirectory_(std::move(outputDirectory)), newer_(std::move(newer)) {
     // The manifest asks for version 6 of the common controls: the themed EDIT and BUTTON.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -248,7 +247,7 @@ frmDravik::frmDravik(HINSTANCE instance, std::optional<std::filesystem::path> ou
     Label1 = CreateControl(frm_, 0, L"STATIC", kColumnHeader, SS_LEFT | SS_NOPREFIX, kLabelId);
     cmdR = CreateControl(frm_, 0, L"BUTTON", kButtonCaption, WS_TABSTOP | BS_PUSHBUTTON, kConvertButtonId);
 
-    Layout(WindowDpi(frm_));
+    Layout(WindowDpi(newer_, frm_));
     RECT placed{};
     GetWindowRect(frm_, &placed);
     FitFrame(placed.left, placed.top);
@@ -328,7 +327,7 @@ void frmDravik::PlaceTextBox() {
 void frmDravik::Layout(int dpi) {
     dpi_ = dpi;
     HFONT listingFont = CreateListingFont(dpi);
-    HFONT buttonFont = CreateButtonFont(dpi);
+    HFONT buttonFont = CreateButtonFont(newer_, dpi);
     SendMessageW(txtR, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont), TRUE);
     SendMessageW(Label1, WM_SETFONT, reinterpret_cast<WPARAM>(listingFont), TRUE);
     if (buttonFont != nullptr) {
@@ -348,8 +347,8 @@ void frmDravik::Layout(int dpi) {
     MoveTo(cmdR, kButtonPlace, dpi);
 
     // The title bar's and the task bar's icons, drawn for this DPI rather than scaled from the system's.
-    HICON bigIcon = ProgramIconForDpi(SM_CXICON, SM_CYICON, dpi);
-    HICON smallIcon = ProgramIconForDpi(SM_CXSMICON, SM_CYSMICON, dpi);
+    HICON bigIcon = ProgramIconForDpi(newer_, SM_CXICON, SM_CYICON, dpi);
+    HICON smallIcon = ProgramIconForDpi(newer_, SM_CXSMICON, SM_CYSMICON, dpi);
     SendMessageW(frm_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
     SendMessageW(frm_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
     for (HICON icon : {bigIcon_, smallIcon_}) {
@@ -362,7 +361,7 @@ void frmDravik::Layout(int dpi) {
 }
 
 void frmDravik::FitFrame(int left, int top) {
-    const SIZE frame = FrameSize(dpi_);
+    const SIZE frame = FrameSize(newer_, dpi_);
     SetWindowPos(frm_, nullptr, left, top, frame.cx, frame.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     // A frame drawn at another DPI than the one asked for (a system that scales it its own way) shows
     // in the client area; take the difference up, so the layout's client area is exact.
@@ -379,14 +378,14 @@ void frmDravik::FitFrame(int left, int top) {
 void frmDravik::Show(int showCommand) {
     // Centred on the monitor the window opens on, at that monitor's DPI.
     HMONITOR monitor = MonitorFromWindow(frm_, MONITOR_DEFAULTTOPRIMARY);
-    if (const int dpi = MonitorDpi(monitor); dpi != dpi_) {
+    if (const int dpi = MonitorDpi(newer_, monitor); dpi != dpi_) {
         Layout(dpi);
     }
     MONITORINFO info{};
     info.cbSize = sizeof info;
     GetMonitorInfoW(monitor, &info);
     const RECT& work = info.rcWork;
-    const SIZE frame = FrameSize(dpi_);
+    const SIZE frame = FrameSize(newer_, dpi_);
     FitFrame(work.left + (work.right - work.left - frame.cx) / 2,
              work.top + (work.bottom - work.top - frame.cy) / 2);
     ShowWindow(frm_, showCommand);
@@ -550,7 +549,7 @@ LRESULT frmDravik::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_GETDPISCALEDSIZE: {
             // Windows 10 1703 on asks before a move to a monitor with another scale: the frame does not
             // scale linearly, so say exactly what the twips layout needs there.
-            *reinterpret_cast<SIZE*>(lParam) = FrameSize(static_cast<int>(wParam));
+            *reinterpret_cast<SIZE*>(lParam) = FrameSize(newer_, static_cast<int>(wParam));
             return TRUE;
         }
         case WM_DPICHANGED: {

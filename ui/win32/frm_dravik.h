@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include "conversion/convert_command.h"
@@ -34,13 +35,29 @@ inline constexpr std::size_t kLongestWrappedLine = 128;
 // The program's icon in its resources (the first icon group, which Explorer shows).
 inline constexpr int kIconResource = 1;
 
+// The functions of Windows versions newer than the oldest Dravik runs on, looked up once. Each is null
+// where the system lacks it (Windows 7 has none of them, 8.1 only GetDpiForMonitor), and the window then
+// takes the older way; a test hands the window an empty table to run that way where Wine has them all.
+struct NewerFunctions {
+    UINT(WINAPI* GetDpiForWindow)(HWND) = nullptr;                                      // 10, 1607
+    BOOL(WINAPI* AdjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;  // 10, 1607
+    BOOL(WINAPI* SystemParametersInfoForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;  // 10, 1607
+    int(WINAPI* GetSystemMetricsForDpi)(int, UINT) = nullptr;                           // 10, 1607
+    HRESULT(WINAPI* GetDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;           // 8.1, shcore
+    std::shared_ptr<void> shcore;  // keeps GetDpiForMonitor's module loaded while a table holds it
+
+    // The running system's.
+    static NewerFunctions OfThisSystem();
+};
+
 class frmDravik : public ConvertHost {
 public:
     // Creates the window, hidden; Show() shows it centred with the focus in the text box. Plans go beside
     // the program unless `outputDirectory` names another folder (tests do). When the system refuses
     // the window, handle() is null and CreationError() says why.
     explicit frmDravik(HINSTANCE instance,
-                       std::optional<std::filesystem::path> outputDirectory = std::nullopt);
+                       std::optional<std::filesystem::path> outputDirectory = std::nullopt,
+                       NewerFunctions newer = NewerFunctions::OfThisSystem());
     ~frmDravik() override;
     frmDravik(const frmDravik&) = delete;
     frmDravik& operator=(const frmDravik&) = delete;
@@ -77,6 +94,7 @@ private:
     void cmdR_Click();
 
     std::optional<std::filesystem::path> outputDirectory_;
+    NewerFunctions newer_;
     HWND frm_ = nullptr;
     HWND txtR = nullptr;
     HWND Label1 = nullptr;

@@ -230,7 +230,8 @@ void MoveToDpi(HWND window, int dpi) {
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
-// Where each control stands, its font, the client area and the icons, as literal pixels per DPI.
+// Where each control stands, its font, the client area and the icons, as literal pixels per DPI: with
+// the functions of this system (Windows 10's, under Wine), and with none of them, as on Windows 7.
 TEST_F(FrmDravikWin32Test, ControlsFollowTheDpiOfTheMonitor) {
     struct Row {
         int dpi;
@@ -241,30 +242,41 @@ TEST_F(FrmDravikWin32Test, ControlsFollowTheDpiOfTheMonitor) {
         {144, {0, 0, 1034, 300}, {12, 36, 1022, 242}, {15, 12, 989, 38}, {12, 252, 1022, 290}, -20, 24, 48},
         {96, {0, 0, 689, 200}, {8, 24, 681, 161}, {10, 8, 659, 25}, {8, 168, 681, 193}, -13, 16, 32},
     };
-    for (const Row& row : rows) {
-        MoveToDpi(window_.handle(), row.dpi);
-        RECT client{};
-        GetClientRect(window_.handle(), &client);
-        EXPECT_EQ(CornersOf(client), row.client) << row.dpi;
-        RECT frame{};
-        GetWindowRect(window_.handle(), &frame);
-        EXPECT_EQ(frame.left, 0) << row.dpi;  // where Windows suggested
-        // Asked before a move, the window names the frame around exactly that client area: the client
-        // area plus a border on each side and a caption (Wine's frame is the system DPI's, whatever it says).
-        SIZE scaled{};
-        EXPECT_TRUE(SendMessageW(window_.handle(), WM_GETDPISCALEDSIZE, static_cast<WPARAM>(row.dpi),
-                                 reinterpret_cast<LPARAM>(&scaled)));
-        EXPECT_GT(scaled.cx, row.client[2]) << row.dpi;
-        EXPECT_LT(scaled.cx, row.client[2] + 40) << row.dpi;
-        EXPECT_GT(scaled.cy, row.client[3] + 10) << row.dpi;
-        EXPECT_EQ(PlaceInWindow(txtR), row.box) << row.dpi;
-        EXPECT_EQ(PlaceInWindow(Label1), row.label) << row.dpi;
-        EXPECT_EQ(PlaceInWindow(cmdR), row.button) << row.dpi;
-        EXPECT_EQ(FontOf(txtR).lfHeight, row.listingFont) << row.dpi;
-        EXPECT_EQ(FontOf(Label1).lfHeight, row.listingFont) << row.dpi;
-        EXPECT_EQ(std::wstring_view(FontOf(txtR).lfFaceName), L"Courier New");
-        EXPECT_EQ(IconWidth(window_.handle(), ICON_SMALL), row.smallIcon) << row.dpi;
-        EXPECT_EQ(IconWidth(window_.handle(), ICON_BIG), row.bigIcon) << row.dpi;
+    RecordingWindow windows7(GetModuleHandleW(nullptr), folder_.path(), NewerFunctions{});
+    windows7.Show(SW_SHOWNORMAL);
+    Pump(windows7);
+    for (const frmDravik* window :
+         {static_cast<const frmDravik*>(&window_), static_cast<const frmDravik*>(&windows7)}) {
+        const HWND frame = window->handle();
+        const bool older = window == &windows7;
+        for (const Row& row : rows) {
+            MoveToDpi(frame, row.dpi);
+            RECT client{};
+            GetClientRect(frame, &client);
+            EXPECT_EQ(CornersOf(client), row.client) << row.dpi << older;
+            RECT outer{};
+            GetWindowRect(frame, &outer);
+            EXPECT_EQ(outer.left, 0) << row.dpi << older;  // where Windows suggested
+            // Asked before a move, the window names the frame around exactly that client area: the client
+            // area plus a border on each side and a caption (Wine's frame is the system DPI's, whatever it
+            // says).
+            SIZE scaled{};
+            EXPECT_TRUE(SendMessageW(frame, WM_GETDPISCALEDSIZE, static_cast<WPARAM>(row.dpi),
+                                     reinterpret_cast<LPARAM>(&scaled)));
+            EXPECT_GT(scaled.cx, row.client[2]) << row.dpi << older;
+            EXPECT_LT(scaled.cx, row.client[2] + 40) << row.dpi << older;
+            EXPECT_GT(scaled.cy, row.client[3] + 10) << row.dpi << older;
+            const HWND box = GetDlgItem(frame, kTextBoxId);
+            const HWND label = GetDlgItem(frame, kLabelId);
+            EXPECT_EQ(PlaceInWindow(box), row.box) << row.dpi << older;
+            EXPECT_EQ(PlaceInWindow(label), row.label) << row.dpi << older;
+            EXPECT_EQ(PlaceInWindow(GetDlgItem(frame, kConvertButtonId)), row.button) << row.dpi << older;
+            EXPECT_EQ(FontOf(box).lfHeight, row.listingFont) << row.dpi << older;
+            EXPECT_EQ(FontOf(label).lfHeight, row.listingFont) << row.dpi << older;
+            EXPECT_EQ(std::wstring_view(FontOf(box).lfFaceName), L"Courier New");
+            EXPECT_EQ(IconWidth(frame, ICON_SMALL), row.smallIcon) << row.dpi << older;
+            EXPECT_EQ(IconWidth(frame, ICON_BIG), row.bigIcon) << row.dpi << older;
+        }
     }
 }
 
