@@ -145,16 +145,13 @@ std::optional<std::string> EncodeCodePage(TextView text) {
 std::optional<std::filesystem::path> PathFromText(TextView name) {
     std::string utf8;
     utf8.reserve(name.size());
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char16_t unit = name[i];
-        if (IsHighSurrogate(unit) && i + 1 < name.size() && IsLowSurrogate(name[i + 1])) {
-            AppendUtf8(utf8, CombineSurrogates(unit, name[i + 1]));
-            ++i;
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            return std::nullopt;
-        } else {
-            AppendUtf8(utf8, unit);
-        }
+    bool spellable = true;  // UTF-8 has no spelling for a lone surrogate
+    ForEachCharacter(name, [&](char32_t character, bool lone) {
+        spellable = spellable && !lone;
+        AppendUtf8(utf8, character);
+    });
+    if (!spellable) {
+        return std::nullopt;
     }
     return std::filesystem::path(std::move(utf8));
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "platform/platform.h"
@@ -17,6 +18,25 @@ std::error_code LastError() {
 
 std::wstring Wide(TextView text) {
     return {text.begin(), text.end()};
+}
+
+// What a Win32 call that fills a buffer of characters gives, however long: `fill(buffer, size)` returns
+// the length it wrote, or when the buffer is too short the size it needs (GetModuleFileNameW: the size it
+// was given), or 0 when it fails, with GetLastError saying why.
+template <typename Fill>
+std::optional<std::wstring> Filled(Fill fill) {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(std::max<std::size_t>(length, 2 * buffer.size()));
+    }
 }
 
 class Handle {
@@ -52,20 +72,14 @@ std::error_code FollowLink(std::wstring& path) {
     if (!link.valid()) {
         return LastError();
     }
-    std::wstring resolved(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(
-            link.get(), resolved.data(), static_cast<DWORD>(resolved.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) {
-            return LastError();
-        }
-        if (length < resolved.size()) {
-            resolved.resize(length);
-            path = std::move(resolved);
-            return {};
-        }
-        resolved.resize(length);  // too short: `length` is the size needed
+    std::optional<std::wstring> resolved = Filled([&link](wchar_t* buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(link.get(), buffer, size, FILE_NAME_NORMALIZED);
+    });
+    if (!resolved) {
+        return LastError();
     }
+    path = std::move(*resolved);
+    return {};
 }
 
 // Windows refuses these in a file name; some file systems (and Wine) would take a few of them, so
@@ -91,35 +105,17 @@ bool TakesNoConversionFlags(unsigned codePage) {
 
 // The full path of `path` as GetFullPathNameW makes it; the path itself when that fails.
 std::wstring FullPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-        if (length == 0) {
-            return path;
-        }
-        if (length < full.size()) {
-            full.resize(length);
-            return full;
-        }
-        full.resize(length);  // too short: `length` is the size needed
-    }
+    return Filled([&path](wchar_t* buffer, DWORD size) {
+               return GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+           })
+        .value_or(path);
 }
 
 // `path` with every short (8.3) component spelt out, so that two spellings of one folder compare equal.
 std::wstring LongPath(const std::wstring& path) {
-    std::wstring spelt(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetLongPathNameW(path.c_str(), spelt.data(), static_cast<DWORD>(spelt.size()));
-        if (length == 0) {
-            return path;
-        }
-        if (length < spelt.size()) {
-            spelt.resize(length);
-            return spelt;
-        }
-        spelt.resize(length);
-    }
+    return Filled(
+               [&path](wchar_t* buffer, DWORD size) { return GetLongPathNameW(path.c_str(), buffer, size); })
+        .value_or(path);
 }
 
 // A folder as one spelling, ending in one backslash, for comparing folders.
@@ -135,19 +131,13 @@ std::wstring FolderSpelling(const std::wstring& folder) {
 
 std::filesystem::path ProgramDirectory(std::error_code& error) {
     error.clear();
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) {
-            error = LastError();
-            return {};
-        }
-        if (length < buffer.size()) {
-            buffer.resize(length);
-            return std::filesystem::path(buffer).parent_path();
-        }
-        buffer.resize(buffer.size() * 2);  // a long path: try again with more room
+    const std::optional<std::wstring> program =
+        Filled([](wchar_t* buffer, DWORD size) { return GetModuleFileNameW(nullptr, buffer, size); });
+    if (!program) {
+        error = LastError();
+        return {};
     }
+    return std::filesystem::path(*program).parent_path();
 }
 
 std::optional<std::string> EncodeCodePage(TextView text) {
@@ -164,17 +154,9 @@ std::optional<std::string> EncodeCodePage(TextView text, unsigned codePage, Wide
     // so each counts once whatever the code page's own rule for them is.
     std::wstring wide;
     wide.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            wide += L'?';
-            ++i;
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            wide += L'?';
-        } else {
-            wide += static_cast<wchar_t>(unit);
-        }
-    }
+    ForEachCharacter(text, [&wide](char32_t character, bool lone) {
+        wide += lone || character > 0xFFFF ? L'?' : static_cast<wchar_t>(character);
+    });
     if (wide.empty()) {
         return std::string();
     }
@@ -206,13 +188,12 @@ std::wstring ExtendedPath(const std::wstring& path) {
 }
 
 bool IsInTemporaryFolder(const std::filesystem::path& directory) {
-    std::wstring temporary(MAX_PATH + 1, L'\0');
-    const DWORD length = GetTempPathW(static_cast<DWORD>(temporary.size()), temporary.data());
-    if (length == 0 || length > temporary.size()) {
+    const std::optional<std::wstring> temporary =
+        Filled([](wchar_t* buffer, DWORD size) { return GetTempPathW(size, buffer); });
+    if (!temporary) {
         return false;
     }
-    temporary.resize(length);
-    const std::wstring inside = FolderSpelling(temporary);
+    const std::wstring inside = FolderSpelling(*temporary);
     const std::wstring folder = FolderSpelling(directory.native());
     // Compared as Windows compares file names: ordinal, ignoring case.
     return folder.size() >= inside.size() &&

@@ -28,14 +28,10 @@ char Byte(char16_t unit) {
 std::string EncodeWindows1252(TextView text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            out += '?';  // a character beyond U+FFFF: one "?"
-            ++i;
-        } else {
-            out += Byte(text[i]);
-        }
-    }
+    ForEachCharacter(text, [&out](char32_t character, bool lone) {
+        // A character beyond U+FFFF is one "?", and so is a lone surrogate.
+        out += lone || character > 0xFFFF ? '?' : Byte(static_cast<char16_t>(character));
+    });
     return out;
 }
 

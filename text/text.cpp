@@ -160,7 +160,7 @@ void AppendCodePoint(Text& out, char32_t codePoint) {
 
 namespace {
 
-bool StartsWord(char16_t previous) {
+bool StartsWord(char32_t previous) {
     switch (previous) {
         case 0:
         case u'\t':
@@ -194,25 +194,20 @@ Text ProperCase(TextView text, CaseMapping mapping) {
     Text out;
     out.reserve(text.size());
     bool wordStart = true;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        char32_t codePoint = unit;
-        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            codePoint = CombineSurrogates(unit, text[i + 1]);
-            ++i;
-        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-            out.push_back(unit);  // a lone surrogate is no letter: keep it as it is
+    ForEachCharacter(text, [&](char32_t character, bool lone) {
+        if (lone) {
+            out.push_back(static_cast<char16_t>(character));  // a lone surrogate is no letter: kept as it is
             wordStart = false;
-            continue;
+            return;
         }
         // Lower first, then raise: upper(lower(c)) is not always upper(c), as the Kelvin sign shows.
-        codePoint = map(codePoint, LetterCase::Lower);
+        char32_t mapped = map(character, LetterCase::Lower);
         if (wordStart) {
-            codePoint = map(codePoint, LetterCase::Upper);
+            mapped = map(mapped, LetterCase::Upper);
         }
-        wordStart = StartsWord(unit);
-        AppendCodePoint(out, codePoint);
-    }
+        wordStart = StartsWord(character);
+        AppendCodePoint(out, mapped);
+    });
     return out;
 }
 

@@ -26,6 +26,21 @@ constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
     return 0x10000 + ((static_cast<char32_t>(high) - 0xD800) << 10) + (static_cast<char32_t>(low) - 0xDC00);
 }
 
+// Calls visit(character, lone) for each character of `text` in order: a surrogate pair as the one
+// character beyond U+FFFF it stands for, a surrogate without its partner as itself with `lone` set.
+template <typename Visit>
+void ForEachCharacter(TextView text, Visit visit) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            visit(CombineSurrogates(unit, text[i + 1]), false);
+            ++i;
+        } else {
+            visit(static_cast<char32_t>(unit), IsHighSurrogate(unit) || IsLowSurrogate(unit));
+        }
+    }
+}
+
 // Appends one character as one UTF-16 unit, or as a surrogate pair beyond U+FFFF.
 void AppendCodePoint(Text& out, char32_t codePoint);
 
