@@ -1,5 +1,6 @@
-// The convert command against failing disks and killed processes, as only POSIX lets a test make them:
-// the user's text is never lost and an earlier plan is never damaged.
+// The convert command against failing disks, killed processes and a system that hides the program's
+// folder, as only POSIX lets a test make them: the user's text is never lost and an earlier plan is never
+// damaged.
 #include "conversion/convert_command.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <fstream>
 #include <string>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -92,6 +95,36 @@ TEST(SaveFailureTest, KilledWhileWritingLeavesTheEarlierPlanWhole) {
     // Either the rename had not happened yet, or it had and the new plan is complete: never a mix.
     const std::string now = ReadBytes(folder.app / "EAXA-EAXB.PLN");
     EXPECT_TRUE(now == earlier || now == complete) << "a damaged plan of " << now.size() << " bytes";
+}
+
+// Where the program's folder cannot be found (no /proc, as in a bare container), the message says so in
+// words of its own and the listing stays.
+TEST(SaveFailureTest, ProgramFolderThatCannotBeFoundIsSaid) {
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        // An empty /proc in a mount namespace of the child's own; made private first, so that the new
+        // mount stays in that namespace.
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/proc", nullptr, MS_PRIVATE, nullptr) != 0 ||
+            mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
+            _exit(2);
+        }
+        FakeHost host(kExampleListing);
+        cmdR_Click(host);
+        _exit(host.messages.size() == 1 && host.messages[0].icon == MessageIcon::Stop &&
+                      host.messages[0].text ==
+                          u"Could not find the folder that holds Dravik!\nNo such file or directory" &&
+                      host.text() == kExampleListing
+                  ? 0
+                  : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+    if (WEXITSTATUS(status) == 2) {
+        GTEST_SKIP() << "only root can hide /proc from a process";
+    }
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "no message of its own, or the text was not kept";
 }
 
 }  // namespace

@@ -44,8 +44,9 @@ bool IsInTemporaryFolder(const std::filesystem::path& directory);
 // Writes `bytes` to a new file beside `target`, syncs and closes it, then renames it over `target`. On
 // any failure the new file is removed, `target` is left exactly as it was, and the error is returned.
 // As careful editors do: a `target` that is a symbolic link is replaced where the link points, so the
-// link keeps working; an earlier file the user may not write to (read-only, or another owner's) is not
-// replaced ("Permission denied"); a replaced file keeps its permissions.
+// link keeps working, and a link to no file is refused; an earlier file the user may not write to is not
+// replaced (on Linux: read-only, or another owner's; on Windows: read-only, or denied by its access
+// list); a replaced file keeps its permissions (on Windows, its attributes).
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
 
 // An open file as the system hands it out: a descriptor on POSIX, a HANDLE on Windows.

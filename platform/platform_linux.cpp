@@ -40,7 +40,7 @@ private:
 };
 
 // Where the file at `path` really is: symbolic links followed, as the system would, relative to the
-// folder of the link. The last link may point to nothing yet; that is where a new file goes.
+// folder of the link.
 std::filesystem::path FollowLinks(std::filesystem::path path, std::error_code& error) {
     constexpr int kMostLinks = 40;  // as many as the kernel follows before ELOOP
     for (int links = 0; links <= kMostLinks; ++links) {
@@ -218,7 +218,9 @@ std::error_code Resolve(const std::filesystem::path& requested, Target& target) 
     }
     struct stat earlier {};
     target.replacing = ::stat(path.c_str(), &earlier) == 0;
-    if (!target.replacing && errno != ENOENT) {
+    // A link to no file is refused, as Windows refuses it: a save never makes a file at a place that
+    // only a link names.
+    if (!target.replacing && (errno != ENOENT || path != requested)) {
         return LastError();
     }
     if (target.replacing) {

@@ -295,6 +295,16 @@ std::error_code Resolve(const std::filesystem::path& requested, Target& target) 
     if (target.replacing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return {ERROR_ACCESS_DENIED, std::system_category()};
     }
+    if (target.replacing) {
+        // Moving a file over the plan asks only the folder for leave; ask the plan itself, so that one
+        // whose access list keeps the user from writing to it stays as it is.
+        const Handle earlier(CreateFileW(target.path.c_str(), FILE_WRITE_DATA,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
+        if (!earlier.valid()) {
+            return LastError();
+        }
+    }
     target.kept = target.replacing ? KeptAttributes(attributes) : 0;
     return {};
 }

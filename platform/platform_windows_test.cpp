@@ -2,6 +2,8 @@
 // the temporary folder and the system's words for failures.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -176,6 +178,30 @@ TEST(WindowsSaveTest, ReplacedPlanKeepsItsAttributes) {
     EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code());
     EXPECT_EQ(ReadBytes(plan), kPlan);
     EXPECT_NE(GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+}
+
+// A plan whose access list keeps the user from writing to it stays, though the folder would let the
+// user move another file over it.
+TEST(WindowsSaveTest, PlanTheUserMayNotWriteToIsKept) {
+    ScratchFolder folder;
+    const auto plan = folder.path() / "EAXA-EAXB.PLN";
+    WriteBytes(plan, "earlier");
+    // Everyone is denied writing to the file's data, and allowed the rest.
+    PSECURITY_DESCRIPTOR noWriting = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;0x6;;;WD)(A;;FA;;;WD)",
+                                                                     SDDL_REVISION_1, &noWriting, nullptr));
+    const BOOL set = SetFileSecurityW(plan.c_str(), DACL_SECURITY_INFORMATION, noWriting);
+    LocalFree(noWriting);
+    ASSERT_TRUE(set);
+    const HANDLE probe = CreateFileW(plan.c_str(), FILE_WRITE_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     0, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        GTEST_SKIP() << "this system keeps a file's access list but does not enforce it (Wine)";
+    }
+    EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code(ERROR_ACCESS_DENIED, std::system_category()));
+    EXPECT_EQ(ReadBytes(plan), "earlier");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
