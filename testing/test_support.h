@@ -35,8 +35,8 @@ inline Text ExampleListing() {
             listing += static_cast<char16_t>(unit);
         }
     }
-    while (listing.size() >= 2 && listing.substr(listing.size() - 2) == u"\r\n") {
-        listing.resize(listing.size() - 2);
+    while (listing.ends_with(u"\r\n")) {
+        listing.erase(listing.size() - 2);
     }
     return listing;
 }
