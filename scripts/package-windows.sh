@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the Windows release a user downloads: build-windows/dravik-<version>-win64.zip, holding a
-# stripped Release dravik.exe and README.txt, and checks what it holds.
+# stripped dravik.exe built for size (MinSizeRel) and README.txt, and checks what it holds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-windows.sh
