@@ -81,21 +81,32 @@ Outcome Run(ConvertHost& host, const std::optional<std::filesystem::path>& direc
     return Convert(host.ReadText(), programDirectory);
 }
 
-// A run whose failures, whatever throws them, become a stop message. `outOfMemory` is made before the
-// run, so that saying it needs no memory; by the time any message is made, everything the run held has
-// been released.
+// The out-of-memory message, made before the run: saying it needs no memory.
+Outcome OutOfMemory(Text& message) noexcept {
+    return {std::move(message), MessageIcon::Stop, false};
+}
+
+// A failure in the words it came with, or the out-of-memory message where there is no memory to say more.
+Outcome Failed(const std::exception& error, Text& outOfMemory) noexcept {
+    try {
+        return Stopped(kConversionFailedMessage, TextFromSystem(error.what()));
+    } catch (const std::exception&) {
+        return OutOfMemory(outOfMemory);
+    }
+}
+
+// A run whose failures, whatever throws them, become a stop message; by the time any message is made,
+// everything the run held has been released.
 Outcome Guarded(ConvertHost& host, const std::optional<std::filesystem::path>& directory, Text& outOfMemory) {
     try {
         return Run(host, directory);
     } catch (const std::bad_alloc&) {
+        return OutOfMemory(outOfMemory);
     } catch (const std::length_error&) {  // a text longer than a string can hold
+        return OutOfMemory(outOfMemory);
     } catch (const std::exception& error) {
-        try {
-            return Stopped(kConversionFailedMessage, TextFromSystem(error.what()));
-        } catch (const std::exception&) {  // too little memory to say more
-        }
+        return Failed(error, outOfMemory);
     }
-    return {std::move(outOfMemory), MessageIcon::Stop, false};
 }
 
 }  // namespace
@@ -109,9 +120,8 @@ void cmdR_Click(ConvertHost& host, const std::optional<std::filesystem::path>& d
         if (outcome.saved) {
             host.SetText({});
         }
-    } catch (...) {
-        // Too little memory to start, or a window that could not show the message or empty its box:
-        // nothing more can be said, and the listing stays where it is.
+    } catch (...) {  // NOLINT(bugprone-empty-catch): nothing is left to tell, and the listing stays
+        // Too little memory to start, or a window that could not show the message or empty its box.
     }
 }
 
