@@ -194,13 +194,29 @@ TEST(WindowsSaveTest, PlanTheUserMayNotWriteToIsKept) {
     const BOOL set = SetFileSecurityW(plan.c_str(), DACL_SECURITY_INFORMATION, noWriting);
     LocalFree(noWriting);
     ASSERT_TRUE(set);
-    const HANDLE probe = CreateFileW(plan.c_str(), FILE_WRITE_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     0, nullptr);
+    const HANDLE probe =
+        CreateFileW(plan.c_str(), FILE_WRITE_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (probe != INVALID_HANDLE_VALUE) {
         CloseHandle(probe);
         GTEST_SKIP() << "this system keeps a file's access list but does not enforce it (Wine)";
     }
     EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code(ERROR_ACCESS_DENIED, std::system_category()));
+    EXPECT_EQ(ReadBytes(plan), "earlier");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+}
+
+// A plan another program holds open, letting others only read it, is not replaced, and nothing is left
+// behind: the save asks the plan itself before it writes anything.
+TEST(WindowsSaveTest, PlanAnotherProgramHoldsOpenIsKept) {
+    ScratchFolder folder;
+    const auto plan = folder.path() / "EAXA-EAXB.PLN";
+    WriteBytes(plan, "earlier");
+    const HANDLE reader =
+        CreateFileW(plan.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    const std::error_code error = ReplaceFileContents(plan, kPlan);
+    CloseHandle(reader);
+    EXPECT_EQ(error, std::error_code(ERROR_SHARING_VIOLATION, std::system_category()));
     EXPECT_EQ(ReadBytes(plan), "earlier");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
