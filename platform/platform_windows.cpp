@@ -292,12 +292,13 @@ std::error_code Resolve(const std::filesystem::path& requested, Target& target) 
         attributes = GetFileAttributesW(target.path.c_str());
     }
     target.replacing = attributes != INVALID_FILE_ATTRIBUTES;
-    if (target.replacing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return {ERROR_ACCESS_DENIED, std::system_category()};
-    }
     if (target.replacing) {
         // Moving a file over the plan asks only the folder for leave; ask the plan itself, so that one
-        // whose access list keeps the user from writing to it stays as it is.
+        // the user may not write to stays as it is: by its access list, and by its read-only attribute,
+        // asked on its own because not every system refuses to open such a file (Wine run by root).
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return {ERROR_ACCESS_DENIED, std::system_category()};
+        }
         const Handle earlier(CreateFileW(target.path.c_str(), FILE_WRITE_DATA,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                          OPEN_EXISTING, 0, nullptr));
