@@ -38,75 +38,39 @@ Outcome Stopped(TextView message, TextView details = {}) {
     return {Message(message, details), MessageIcon::Stop, false};
 }
 
-Outcome SaveFailed(const SaveError& error) {
-    return Stopped(kSaveFailedMessage, error.path + u'\n' + error.reason);
-}
-
-Outcome Convert(const Text& listing, const std::filesystem::path& directory) {
+// One run, from the listing to the outcome; it may throw, cmdR_Click catches.
+Outcome Convert(ConvertHost& host, const std::optional<std::filesystem::path>& given) {
+    std::filesystem::path directory;
+    if (given) {
+        directory = *given;
+    } else {
+        std::error_code error;
+        directory = ProgramDirectory(error);
+        if (error) {
+            return Stopped(kNoProgramFolderMessage, SystemReason(error));
+        }
+    }
+    const Text listing = host.ReadText();
     std::vector<TextView> points = SelectPoints(listing);
     if (points.size() > kMaxPoints) {
         return Stopped(kTooManyPointsMessage);
     }
-    // A damaged line is looked for only among the lines the selection skipped, and only here, once.
-    const bool enough = points.size() >= 2;
-    Text note;
-    if (const std::optional<DamagedLines> damaged = FindDamagedLines(listing, points)) {
-        note = DamagedLinesNote(*damaged, enough);
-    }
-    if (!enough) {
-        return Stopped(kNotEnoughPointsMessage, note);
+    // Every line is read once more, for the note; the points themselves stay as selected.
+    const ListingDamage damage = FindDamage(listing, points);
+    if (points.size() < 2) {
+        return Stopped(kNotEnoughPointsMessage, DamageNote(damage, nullptr));
     }
     const Route route = MakeRoute(std::move(points));
+    const PlanFile file = PlanFileIn(directory, route);
     // Made before the save, so that nothing after a saved plan can fail for want of memory.
-    Outcome done{Message(kDoneMessage, note), MessageIcon::Information, true};
+    Outcome done{Message(kDoneMessage, DamageNote(damage, &route)), MessageIcon::Information, true};
     if (IsInTemporaryFolder(directory)) {
-        done.message =
-            Message(done.message, ShownPlanPath(directory, route) + u'\n' + Text(kTemporaryFolderNote));
+        done.message = Message(done.message, file.shown + u'\n' + Text(kTemporaryFolderNote));
     }
-    if (const std::optional<SaveError> error = SavePlan(directory, route)) {
-        return SaveFailed(*error);
+    if (const std::optional<SaveError> error = SavePlan(file, route)) {
+        return Stopped(kSaveFailedMessage, error->path + u'\n' + error->reason);
     }
     return done;
-}
-
-Outcome Run(ConvertHost& host, const std::optional<std::filesystem::path>& directory) {
-    if (directory) {
-        return Convert(host.ReadText(), *directory);
-    }
-    std::error_code error;
-    const std::filesystem::path programDirectory = ProgramDirectory(error);
-    if (error) {
-        return Stopped(kNoProgramFolderMessage, SystemReason(error));
-    }
-    return Convert(host.ReadText(), programDirectory);
-}
-
-// The out-of-memory message, made before the run: saying it needs no memory.
-Outcome OutOfMemory(Text& message) noexcept {
-    return {std::move(message), MessageIcon::Stop, false};
-}
-
-// A failure in the words it came with, or the out-of-memory message where there is no memory to say more.
-Outcome Failed(const std::exception& error, Text& outOfMemory) noexcept {
-    try {
-        return Stopped(kConversionFailedMessage, TextFromSystem(error.what()));
-    } catch (const std::exception&) {
-        return OutOfMemory(outOfMemory);
-    }
-}
-
-// A run whose failures, whatever throws them, become a stop message; by the time any message is made,
-// everything the run held has been released.
-Outcome Guarded(ConvertHost& host, const std::optional<std::filesystem::path>& directory, Text& outOfMemory) {
-    try {
-        return Run(host, directory);
-    } catch (const std::bad_alloc&) {
-        return OutOfMemory(outOfMemory);
-    } catch (const std::length_error&) {  // a text longer than a string can hold
-        return OutOfMemory(outOfMemory);
-    } catch (const std::exception& error) {
-        return Failed(error, outOfMemory);
-    }
 }
 
 }  // namespace
@@ -114,8 +78,23 @@ Outcome Guarded(ConvertHost& host, const std::optional<std::filesystem::path>& d
 void cmdR_Click(ConvertHost& host, const std::optional<std::filesystem::path>& directory) noexcept {
     try {
         const Text title(kProgramName);
+        // Made before the run: saying it needs no memory.
         Text outOfMemory(kOutOfMemoryMessage);
-        const Outcome outcome = Guarded(host, directory, outOfMemory);
+        Outcome outcome;
+        // By the time a message is made, everything the run held has been released.
+        try {
+            outcome = Convert(host, directory);
+        } catch (const std::bad_alloc&) {
+            outcome.message = std::move(outOfMemory);
+        } catch (const std::length_error&) {  // a text longer than a string can hold
+            outcome.message = std::move(outOfMemory);
+        } catch (const std::exception& error) {
+            try {
+                outcome = Stopped(kConversionFailedMessage, TextFromSystem(error.what()));
+            } catch (const std::exception&) {
+                outcome.message = std::move(outOfMemory);
+            }
+        }
         host.ShowMessage(outcome.message, outcome.icon, title);
         if (outcome.saved) {
             host.SetText({});

@@ -109,120 +109,71 @@ Text Lines(std::initializer_list<TextView> lines) {
     return listing;
 }
 
-// A listing damaged on its way to the user: the message names the first line that looks like a route
-// point but is none, and why; a plan made without it says so. Good listings get no note.
+// A listing damaged on its way to the user: the note under the message (its words have their own
+// table), what is saved, and the box kept or emptied.
 TEST(ConvertCommandTest, ExplainsLinesThatLookLikeRoutePoints) {
     const TextView header = u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
     const TextView eaxa = u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD";
     const TextView xyz = u"XYZ     114.50  67     12   N55\u00B010'30.00\" E012\u00B055'00.00\" XYZ";
     const TextView eaxb =
         u"EAXB           110     25   N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD";
-    const TextView refused =
-        u"Not enough or invalid points!\n2 lines look like route points, but they do not "
-        u"keep to the columns of the header; the first is line 2.\n";
-    const TextView degree = u". The degree sign was changed on the way; Dravik needs the sign \u00B0 itself.";
     const std::string plan = ExampleFileBytes();
-    const std::string withoutGamma =
-        plan.substr(0, plan.find("waypoint.2")) +
-        "waypoint.2=, EAXB, , EAXB, A, N54* 50.00', E014* 10.76', +000000.00,\r\n";
     struct Row {
+        const char* name;
         Text listing;
         Text message;
-        std::string plan = {};  // none when the listing is refused
+        std::string file = {};  // none when the listing is refused
+        std::string plan = {};  // its bytes, when they are checked here
     };
     const Row rows[] = {
-        {Lines({header, u"EAXA 0 0 N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD",
+        {"spaces collapsed, refused",
+         Lines({header, u"EAXA 0 0 N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD",
                 u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD"}),
-         Text(refused) + u"Its position starts in column 10, but the header has it at column 29: the spaces "
-                         u"that line the columns up were lost on the way."},
-        {Lines({header, u"        " + Text(eaxa), u"        " + Text(eaxb)}),
-         Text(refused) + u"Its position starts in column 37, but the header has it at column 29: the line "
-                         u"is indented, and it must start in column 1."},
-        {Lines({header, u"\t" + Text(eaxa), u"\t" + Text(eaxb)}),
-         Text(refused) + u"Its position starts in column 30, but the header has it at column 29: the line "
-                         u"is indented, and it must start in column 1."},
-        {Lines({header, u"EAXA\t0\t0\tN55\u00B005'03.00\"\tE012\u00B039'22.00\"\tNORTH FIELD",
-                u"EAXB\t110\t25\tN54\u00B050'00.30\"\tE014\u00B010'45.60\"\tSOUTH-EAST FIELD"}),
-         Text(refused) + u"Its position starts in column 10, but the header has it at column 29: tabs stand "
-                         u"where the header has spaces, as when cells are copied from a spreadsheet."},
-        {Lines({header, u"EAXA              0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD",
-                u"EAXB            110     25   N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD"}),
-         Text(refused) + u"Its position starts in column 30, but the header has it at column 29: it has "
-                         u"more spaces than the header."},
-        {Lines({header, u"EAXA             0      0   N55?05'03.00\" E012?39'22.00\" NORTH FIELD",
-                u"EAXB           110     25   N54?50'00.30\" E014?10'45.60\" SOUTH-EAST FIELD"}),
-         Text(refused) + u"Column 32 should hold the degree sign \u00B0, but it holds \"?\"" + Text(degree)},
-        {Lines({header, u"EAXA             0      0   N55&deg;05'03.00\" E012&deg;39'22.00\" NORTH FIELD",
-                u"EAXB           110     25   N54&deg;50'00.30\" E014&deg;10'45.60\" SOUTH-EAST FIELD"}),
-         Text(refused) + u"Column 32 should hold the degree sign \u00B0, but it holds \"&deg;\"" +
-             Text(degree)},
-        {Lines({header, u"EAXA             0      0   N55\u00BA05'03.00\" E012\u00BA39'22.00\" NORTH FIELD",
-                u"EAXB           110     25   N54\u00BA50'00.30\" E014\u00BA10'45.60\" SOUTH-EAST FIELD"}),
-         Text(refused) + u"Column 32 should hold the degree sign \u00B0, but it holds \"\u00BA\"" +
-             Text(degree)},
-        {Lines(
-             {header,
-              u"EAXA             0      0   N55\u00C2\u00B005'03.00\" E012\u00C2\u00B039'22.00\" NORTH FIELD",
-              u"EAXB           110     25   N54\u00C2\u00B050'00.30\" E014\u00C2\u00B010'45.60\" SOUTH-EAST "
-              u"FIELD"}),
-         Text(refused) + u"Column 32 should hold the degree sign \u00B0, but it holds \"\u00C2\u00B0\"" +
-             Text(degree)},
-        {Lines({header,
-                u"EAXA\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A0"
-                u"0\u00A0\u00A0\u00A0\u00A0\u00A0\u00A00\u00A0\u00A0\u00A0N55\u00B005'03.00\"\u00A0"
-                u"E012\u00B039'22.00\"\u00A0NORTH\u00A0FIELD",
-                eaxb}),
-         u"Not enough or invalid points!\nLine 2 looks like a route point, but it does not keep to the "
-         u"columns "
-         u"of the header.\nColumn 15 should hold a space, but it holds a no-break space. The spaces were "
-         u"changed on the way, as a web page may do; Dravik needs plain spaces."},
-        {Lines({header, eaxa,
-                u"EAXB           110     25   N54\u00B050\u201900.30\u201D E014\u00B010\u201945.60\u201D"}),
-         u"Not enough or invalid points!\nLine 3 looks like a route point, but it does not keep to the "
-         u"columns "
-         u"of the header.\nColumn 35 should hold an apostrophe ', but it holds \"\u2019\". The apostrophe "
-         u"was changed on the way, as a word processor does; Dravik needs a plain '."},
-        {Lines({header, eaxa, eaxb.substr(0, 56)}),
-         u"Not enough or invalid points!\nLine 3 looks like a route point, but it does not keep to the "
-         u"columns "
-         u"of the header.\nColumn 57 should hold a space, but the line ends there."},
-        // One route point damaged among good ones: the plan is made without it, and the user is told.
-        // (as long as the point line after it, which must not make it look like that point)
-        {Lines({header, eaxa, xyz,
+         u"Not enough or invalid points!\n2 lines look like route points, but they do not keep to the "
+         u"columns of the header; the first is line 2.\nIts position starts in column 10, but the header "
+         u"has it at column 29: the spaces that line the columns up were lost on the way."},
+        {"one waypoint damaged among good ones",
+         Lines({header, eaxa, xyz,
                 u"GAMMA          102     40   N54?58'59.40\" E013?40'12.30\" GAMMA           ", eaxb}),
          u"Done!\nLine 4 looks like a route point, but it does not keep to the columns of the header, so it "
-         u"was left out of the plan.\nColumn 32 should hold the degree sign \u00B0, but it holds \"?\"" +
-             Text(degree),
-         withoutGamma},
-        {Lines({header, eaxa, u"XYZ 114.50 67 12 N55\u00B010'30.00\" E012\u00B055'00.00\" XYZ",
-                u"GAMMA          102     40   N54?58'59.40\" E013?40'12.30\" GAMMA", eaxb}),
-         u"Done!\n2 lines look like route points, but they do not keep to the columns of the header, so they "
-         u"were left out of the plan; the first is line 3.\nIts position starts in column 18, but the header "
-         u"has it at column 29: the spaces that line the columns up were lost on the way.",
-         plan.substr(0, plan.find("waypoint.1")) +
-             "waypoint.1=, EAXB, , EAXB, A, N54* 50.00', E014* 10.76', +000000.00,\r\n"},
-        // Good listings, whatever else they hold, get today's message and nothing more.
-        {kExampleListing, u"Done!", plan},
-        {Lines({u"ROUTE EKCH DCT GOLAS UL996 SPY DCT EHAM", u"", header, eaxa, u"   remark: FL240 at 12.5 NM",
+         u"was left out of the plan.\nColumn 32 should hold the degree sign \u00B0, but it holds \"?\". The "
+         u"degree sign was changed on the way; Dravik needs the sign \u00B0 itself.",
+         "EAXA-EAXB.PLN",
+         plan.substr(0, plan.find("waypoint.2")) +
+             "waypoint.2=, EAXB, , EAXB, A, N54* 50.00', E014* 10.76', +000000.00,\r\n"},
+        {"the destination damaged", Lines({header, eaxa, xyz, Text(eaxb).replace(31, 1, u"&deg;")}),
+         u"Done!\nThe plan ends at XYZ, because line 4 (EAXB) does not keep to the columns.\nLine 4 looks "
+         u"like a route point, but it does not keep to the columns of the header, so it was left out of the "
+         u"plan.\nColumn 32 should hold the degree sign \u00B0, but it holds \"&deg;\". The degree sign was "
+         u"changed on the way; Dravik needs the sign \u00B0 itself.",
+         "EAXA-XYZ.PLN"},
+        {"a no-break space in the destination's identifier",
+         Lines({header, eaxa, Text(eaxb).replace(4, 1, u"\u00A0")}),
+         u"Done!\nThe identifier \"EAXB\" on line 3 ends with a no-break space; the plan and its file name "
+         u"keep it.",
+         "EAXA-EAXB\xC2\xA0.PLN"},
+        // Good listings, whatever else they hold, get the message and nothing more.
+        {"the example", kExampleListing, u"Done!", "EAXA-EAXB.PLN", plan},
+        {"route string, remarks, totals",
+         Lines({u"ROUTE EKCH DCT GOLAS UL996 SPY DCT EHAM", u"", header, eaxa, u"   remark: FL240 at 12.5 NM",
                 xyz, u"GAMMA          102     40   N54\u00B058'59.40\" E013\u00B040'12.30\" GAMMA", eaxb,
                 u"TOTAL DISTANCE 77 NM   TIME 00:25.00", u""}),
-         u"Done!", plan},
-        {Lines({header, u"remark only"}), u"Not enough or invalid points!"},
+         u"Done!", "EAXA-EAXB.PLN", plan},
+        {"remarks only", Lines({header, u"remark only"}), u"Not enough or invalid points!"},
     };
-    for (std::size_t row = 0; row < std::size(rows); ++row) {
+    for (const Row& row : rows) {
         ScratchFolder folder;
-        FakeHost host(rows[row].listing);
+        FakeHost host(row.listing);
         cmdR_Click(host, folder.path());
-        ASSERT_EQ(host.messages.size(), 1u) << "row " << row;
-        EXPECT_EQ(host.messages[0].text, rows[row].message) << "row " << row;
-        const bool saved = !rows[row].plan.empty();
-        EXPECT_EQ(host.messages[0].icon, saved ? MessageIcon::Information : MessageIcon::Stop)
-            << "row " << row;
-        EXPECT_EQ(host.text(), saved ? u"" : rows[row].listing) << "row " << row;
-        if (saved) {
-            EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), rows[row].plan) << "row " << row;
-        } else {
-            EXPECT_TRUE(folder.Entries().empty()) << "row " << row;
+        ASSERT_EQ(host.messages.size(), 1u) << row.name;
+        EXPECT_EQ(host.messages[0].text, row.message) << row.name;
+        const bool saved = !row.file.empty();
+        EXPECT_EQ(host.messages[0].icon, saved ? MessageIcon::Information : MessageIcon::Stop) << row.name;
+        EXPECT_EQ(host.text(), saved ? u"" : row.listing) << row.name;
+        EXPECT_EQ(folder.Entries(), saved ? std::vector<std::string>{row.file} : std::vector<std::string>{})
+            << row.name;
+        if (!row.plan.empty()) {
+            EXPECT_EQ(ReadBytes(folder.path() / "EAXA-EAXB.PLN"), row.plan) << row.name;
         }
     }
 }

@@ -1,11 +1,9 @@
 #include "conversion/damaged_lines.h"
 
-#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
 #include "conversion/messages.h"
-#include "conversion/route_listing.h"
 
 namespace dravik {
 
@@ -20,7 +18,11 @@ bool IsDigit(char16_t unit) {
     return unit >= u'0' && unit <= u'9';
 }
 
-// Reads one coordinate at a time from a line; each step moves on only if what it reads is there.
+bool IsBlank(char16_t unit) {
+    return unit == u' ' || unit == u'\t';
+}
+
+// Reads one coordinate from a line; each step moves on only if what it reads is there.
 class CoordinateReader {
 public:
     CoordinateReader(TextView line, std::size_t at) : line_(line), at_(at) {}
@@ -64,28 +66,52 @@ private:
     std::size_t at_;
 };
 
-std::optional<std::size_t> LatitudeEnd(TextView line, std::size_t at) {
-    return CoordinateReader(line, at).Read(u'N', u'S', 2);
-}
+// A coordinate's first index and the index just after it.
+struct Span {
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
 
-bool IsLongitude(TextView line, std::size_t at) {
-    return CoordinateReader(line, at).Read(u'E', u'W', 3).has_value();
-}
-
-// Every position holds seconds, "dd.dd": five units in a row, one of which stands at an index that is 4
-// more than a multiple of 5. Reading only those rules out most lines that are no route points at a fifth
-// of the cost, so that a listing that converts cleanly pays next to nothing for this search.
-bool MayHoldSeconds(TextView line) {
-    for (std::size_t i = 4; i < line.size(); i += 5) {
-        if (IsDigit(line[i]) || line[i] == u'.') {
-            return true;
+// The first latitude (or longitude) that starts at `from` or later. Each look reads a bounded number
+// of units, so a search stays linear in the line's length.
+std::optional<Span> FindCoordinate(TextView line, std::size_t from, bool latitude) {
+    for (std::size_t at = from; at < line.size(); ++at) {
+        const std::optional<std::size_t> end = latitude ? CoordinateReader(line, at).Read(u'N', u'S', 2)
+                                                        : CoordinateReader(line, at).Read(u'E', u'W', 3);
+        if (end) {
+            return Span{at, *end};
         }
     }
-    return false;
+    return std::nullopt;
+}
+
+// Where the line's first position starts (0-based) and how many positions it holds in a row.
+struct Positions {
+    std::size_t start = 0;
+    std::size_t count = 0;
+};
+
+Positions FindPositions(TextView line) {
+    Positions found;
+    if (line.size() < kShortestPosition) {
+        return found;
+    }
+    std::optional<Span> latitude = FindCoordinate(line, 0, true);
+    while (latitude) {
+        const std::optional<Span> longitude = FindCoordinate(line, latitude->end, false);
+        if (!longitude) {
+            break;
+        }
+        if (found.count++ == 0) {
+            found.start = latitude->start;
+        }
+        latitude = FindCoordinate(line, longitude->end, true);
+    }
+    return found;
 }
 
 // What the line holds where the layout wants `expected`: the whole mark where a degree sign or an
-// apostrophe belongs ("&deg;"), a whole character elsewhere, nothing at the end of the line.
+// apostrophe belongs ("&deg;"), a whole character elsewhere.
 Text HeldAt(TextView line, std::size_t index, char16_t expected) {
     std::size_t end = index + 1;
     if (expected == u'\u00B0' || expected == u'\'') {
@@ -98,43 +124,104 @@ Text HeldAt(TextView line, std::size_t index, char16_t expected) {
     return Text(line.substr(index, end - index));
 }
 
-constexpr TextView kBreak = u"\r\n";
-
-// The 1-based number of the line that starts at `index`.
-std::size_t LineNumberAt(TextView listing, std::size_t index) {
-    std::size_t number = 1;
-    for (std::size_t at = listing.find(kBreak); at < index; at = listing.find(kBreak, at + 2)) {
-        ++number;
-    }
-    return number;
+// Spaces other than U+0020, as web pages and word processors put them in: the layout takes none.
+bool IsOtherSpace(char16_t unit) {
+    return unit == u'\u00A0' || unit == u'\u1680' || (unit >= u'\u2000' && unit <= u'\u200A') ||
+           unit == u'\u202F' || unit == u'\u205F' || unit == u'\u3000';
 }
 
-LayoutBreak Explain(TextView line, std::size_t lineNumber, std::size_t positionColumn) {
-    LayoutBreak found;
-    found.line = lineNumber;
-    found.positionColumn = positionColumn;
-    const std::size_t firstOther = line.find_first_not_of(u" \t");
-    found.leadingBlanks = firstOther == TextView::npos ? line.size() : firstOther;
-    found.hasTab = line.substr(0, positionColumn - 1).find(u'\t') != TextView::npos;
-    if (positionColumn != kPositionColumn) {
-        return found;
+// The name of a character no one sees, or nothing for one that shows.
+TextView InvisibleName(char16_t unit) {
+    if (unit == u'\t') {
+        return kTab;
     }
+    if (unit == u'\u00A0') {
+        return kNoBreakSpace;
+    }
+    if (unit == u'\u202F') {
+        return kNarrowNoBreakSpace;
+    }
+    if (IsOtherSpace(unit)) {
+        return kOtherSpace;
+    }
+    const bool invisible = unit < u' ' || (unit >= u'\u007F' && unit <= u'\u009F') ||
+                           (unit >= u'\u200B' && unit <= u'\u200F') || unit == u'\u2060' ||
+                           unit == u'\uFEFF' || IsHighSurrogate(unit) || IsLowSurrogate(unit);
+    return invisible ? kInvisibleCharacter : TextView();
+}
+
+// The line's first word from `from`: where a route point has its identifier.
+Text FirstWord(TextView line, std::size_t from) {
+    while (from < line.size() && IsBlank(line[from])) {
+        ++from;
+    }
+    std::size_t end = from;
+    while (end < line.size() && !IsBlank(line[end])) {
+        ++end;
+    }
+    return Text(line.substr(from, end - from));
+}
+
+// The characters before a line's first column, when the rest keeps to the layout and they are no part
+// of an identifier: they end in a blank, or hold no letter or digit ("> 2 ", "|", ">>").
+bool IsPrefix(TextView line, std::size_t length) {
+    if (length == 0 || length >= line.size() || IsBlank(line[length]) || !IsPointLine(line.substr(length))) {
+        return false;
+    }
+    if (IsBlank(line[length - 1])) {
+        return true;
+    }
+    for (const char16_t unit : line.substr(0, length)) {
+        if (IsDigit(unit) || (unit >= u'A' && unit <= u'Z') || (unit >= u'a' && unit <= u'z')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Why a line whose position starts in `column` moved as a whole.
+Damage WhyMoved(TextView line, std::size_t column) {
+    const std::size_t firstOther = line.find_first_not_of(u" \t");
+    const std::size_t blanks = firstOther == TextView::npos ? line.size() : firstOther;
+    if (blanks > 0 && column - blanks == kPositionColumn) {
+        return Damage::Indented;
+    }
+    if (column > kPositionColumn && IsPrefix(line, column - kPositionColumn)) {
+        return Damage::SomethingBefore;
+    }
+    if (line.substr(0, column - 1).find(u'\t') != TextView::npos) {
+        return Damage::TabsForSpaces;
+    }
+    return column < kPositionColumn ? Damage::SpacesLost : Damage::SpacesAdded;
+}
+
+// The first column of a line with its position in place that breaks the layout, and why.
+std::optional<DamagedLine> WhereBroken(TextView line) {
     // The pattern's last character, "*", takes anything: the layout is broken before it.
     const TextView layout = kPointLinePattern.substr(0, kPointLinePattern.size() - 1);
     for (std::size_t i = 0; i < layout.size(); ++i) {
         const char16_t expected = layout[i];
-        const bool fits = i < line.size() &&
-                          (expected == u'?' || (expected == u'#' ? IsDigit(line[i]) : line[i] == expected));
+        if (i >= line.size()) {
+            DamagedLine ends;
+            ends.damage = Damage::EndsEarly;
+            ends.column = line.size();
+            return ends;
+        }
+        const bool fits = expected == u'?' || (expected == u'#' ? IsDigit(line[i]) : line[i] == expected);
         if (!fits) {
-            found.column = i + 1;
-            found.expected = expected;
-            if (i < line.size()) {
-                found.held = HeldAt(line, i, expected);
-            }
-            break;
+            DamagedLine broken;
+            broken.column = i + 1;
+            broken.expected = expected;
+            broken.held = HeldAt(line, i, expected);
+            broken.damage = expected == u'\u00B0' ? Damage::DegreeSignChanged
+                            : expected == u'\''   ? Damage::ApostropheChanged
+                            : expected == u' ' && broken.held.size() == 1 && IsOtherSpace(broken.held[0])
+                                ? Damage::SpacesChanged
+                                : Damage::ColumnBroken;
+            return broken;
         }
     }
-    return found;
+    return std::nullopt;  // the line keeps to the layout: a route point
 }
 
 // The form with each {name} replaced by its value: Fill(u"line {line}", {{u"line", u"2"}}) == u"line 2".
@@ -159,37 +246,6 @@ Text Number(std::size_t value) {
     return FormatWhole(static_cast<std::int64_t>(value));
 }
 
-// Spaces other than U+0020, as web pages and word processors put them in: the layout takes none.
-bool IsOtherSpace(char16_t unit) {
-    return unit == u'\u00A0' || unit == u'\u1680' || (unit >= u'\u2000' && unit <= u'\u200A') ||
-           unit == u'\u202F' || unit == u'\u205F' || unit == u'\u3000';
-}
-
-bool IsInvisible(char16_t unit) {
-    return unit < u' ' || (unit >= u'\u007F' && unit <= u'\u009F') ||
-           (unit >= u'\u200B' && unit <= u'\u200F') || unit == u'\u2060' || unit == u'\uFEFF' ||
-           (IsHighSurrogate(unit) || IsLowSurrogate(unit));
-}
-
-// What the line holds, as the note says it: an invisible character by its name, anything else (a
-// damaged mark too, "&deg;") in quotes as it stands.
-Text Held(TextView held) {
-    if (held.empty()) {
-        return Text(kHoldsNothing);
-    }
-    TextView name;
-    if (held.size() == 1) {
-        const char16_t unit = held.front();
-        name = unit == u'\t'        ? kTab
-               : unit == u'\u00A0'  ? kNoBreakSpace
-               : unit == u'\u202F'  ? kNarrowNoBreakSpace
-               : IsOtherSpace(unit) ? kOtherSpace
-               : IsInvisible(unit)  ? kInvisibleCharacter
-                                    : TextView();
-    }
-    return name.empty() ? Fill(kHoldsVisible, {{u"text", held}}) : Fill(kHoldsNamed, {{u"text", name}});
-}
-
 TextView Expected(char16_t patternUnit) {
     switch (patternUnit) {
         case u'#':
@@ -207,114 +263,197 @@ TextView Expected(char16_t patternUnit) {
     }
 }
 
-TextView WhyMoved(const LayoutBreak& where) {
-    if (where.leadingBlanks > 0 && where.positionColumn - where.leadingBlanks == kPositionColumn) {
-        return kIndented;
-    }
-    if (where.hasTab) {
-        return kTabsForSpaces;
-    }
-    return where.positionColumn < kPositionColumn ? kSpacesLost : kSpacesAdded;
+// What the line holds, as the note says it: an invisible character by its name, anything else (a
+// damaged mark too, "&deg;") in quotes as it stands.
+Text Held(TextView held) {
+    const TextView name = held.size() == 1 ? InvisibleName(held.front()) : TextView();
+    return name.empty() ? Fill(kHoldsVisible, {{u"text", held}}) : Fill(kHoldsNamed, {{u"text", name}});
 }
 
-TextView WhyBroken(const LayoutBreak& where) {
-    if (where.expected == u'\u00B0') {
-        return kDegreeSignChanged;
+TextView LikeWhat(TextView before) {
+    const std::size_t first = before.find_first_not_of(u" \t");
+    if (first != TextView::npos && before[first] == u'>') {
+        return kLikeQuotedMail;
     }
-    if (where.expected == u'\'') {
-        return kApostropheChanged;
-    }
-    const bool spaceChanged = where.expected == u' ' && where.held.size() == 1 && IsOtherSpace(where.held[0]);
-    return spaceChanged ? kSpacesChanged : TextView();
-}
-
-}  // namespace
-
-std::optional<std::size_t> PositionColumn(TextView line) {
-    if (line.size() < kShortestPosition || !MayHoldSeconds(line)) {
-        return std::nullopt;
-    }
-    // The first latitude (most lines have none, so this one pass is all they cost) ...
-    std::size_t latitude = 0;
-    std::optional<std::size_t> latitudeEnd;
-    for (; latitude < line.size() && !latitudeEnd; ++latitude) {
-        if (line[latitude] == u'N' || line[latitude] == u'S') {
-            latitudeEnd = LatitudeEnd(line, latitude);
+    for (const char16_t unit : before) {
+        if (!IsBlank(unit) && !IsDigit(unit) && unit != u'.' && unit != u':') {
+            return {};
         }
     }
-    if (!latitudeEnd) {
-        return std::nullopt;
+    return kLikeLineNumbers;
+}
+
+// The second line of the note: why the line is no route point.
+Text Why(const DamagedLine& line) {
+    const Text column = Number(line.column);
+    switch (line.damage) {
+        case Damage::LineBreaksLost:
+            return Fill(kLineBreaksLost, {{u"count", Number(line.positions)}});
+        case Damage::SomethingBefore:
+            return Fill(kSomethingBefore, {{u"text", line.held}, {u"like", LikeWhat(line.held)}});
+        case Damage::Indented:
+            return Fill(kPositionMoved, {{u"column", column}, {u"why", kIndented}});
+        case Damage::TabsForSpaces:
+            return Fill(kPositionMoved, {{u"column", column}, {u"why", kTabsForSpaces}});
+        case Damage::SpacesLost:
+            return Fill(kPositionMoved, {{u"column", column}, {u"why", kSpacesLost}});
+        case Damage::SpacesAdded:
+            return Fill(kPositionMoved, {{u"column", column}, {u"why", kSpacesAdded}});
+        case Damage::EndsEarly:
+            return Fill(kEndsEarly, {{u"column", column}});
+        case Damage::DegreeSignChanged:
+        case Damage::ApostropheChanged:
+        case Damage::SpacesChanged:
+        case Damage::ColumnBroken:
+            break;
     }
-    --latitude;
-    // ... then the last longitude: any latitude that ends before it has a longitude after it. Each look
-    // reads a bounded number of units, so the whole search stays linear in the line's length.
-    std::size_t longitude = line.size();
-    while (longitude > *latitudeEnd && !IsLongitude(line, longitude - 1)) {
-        --longitude;
-    }
-    if (longitude == *latitudeEnd) {
-        return std::nullopt;
-    }
-    const std::size_t lastLongitude = longitude - 1;
-    for (; latitude < lastLongitude; ++latitude) {
-        latitudeEnd = LatitudeEnd(line, latitude);
-        if (latitudeEnd && *latitudeEnd <= lastLongitude) {
-            return latitude + 1;
+    const TextView why = line.damage == Damage::DegreeSignChanged   ? kDegreeSignChanged
+                         : line.damage == Damage::ApostropheChanged ? kApostropheChanged
+                         : line.damage == Damage::SpacesChanged     ? kSpacesChanged
+                                                                    : TextView();
+    return Fill(kColumnBroken, {{u"column", column},
+                                {u"expected", Expected(line.expected)},
+                                {u"held", Held(line.held)},
+                                {u"why", why}});
+}
+
+// The first character no one sees in a route point's identifier, if any.
+std::optional<HiddenCharacter> FindHidden(TextView point, std::size_t number, bool endOfRoute) {
+    const Text id = PointLongId(point);
+    for (std::size_t i = 0; i < id.size(); ++i) {
+        if (IsHighSurrogate(id[i]) && i + 1 < id.size() && IsLowSurrogate(id[i + 1])) {
+            ++i;  // a character beyond U+FFFF, which shows
+            continue;
+        }
+        if (!InvisibleName(id[i]).empty()) {
+            HiddenCharacter hidden;
+            hidden.line = number;
+            hidden.unit = id[i];
+            hidden.atStart = i == 0;
+            hidden.atEnd = i + 1 == id.size();
+            hidden.inFileName = endOfRoute && PointId(point).find(id[i]) != Text::npos;
+            hidden.id = id;
+            hidden.id.erase(i, 1);
+            return hidden;
         }
     }
     return std::nullopt;
 }
 
-std::optional<DamagedLines> FindDamagedLines(TextView listing, const std::vector<TextView>& points) {
-    // The skipped lines are the text between the points (views into the listing, in order). Within it,
-    // only a line that may hold seconds (see MayHoldSeconds, read here across whole runs of lines) is
-    // cut out and searched, and the lines are counted only to name the first damaged one.
-    std::optional<DamagedLines> damaged;
-    const auto searchBetween = [&](std::size_t from, std::size_t to) {
-        std::size_t i = from + 4;
-        while (i < to) {
-            if (!IsDigit(listing[i]) && listing[i] != u'.') {
-                i += 5;
-                continue;
-            }
-            const std::size_t breakBefore = listing.substr(from, i - from).rfind(kBreak);
-            const std::size_t lineStart = breakBefore == TextView::npos ? from : from + breakBefore + 2;
-            const std::size_t lineEnd = std::min(listing.find(kBreak, i), to);
-            const TextView line = listing.substr(lineStart, lineEnd - lineStart);
-            if (const std::optional<std::size_t> column = PositionColumn(line)) {
-                if (!damaged) {
-                    damaged = DamagedLines{0, Explain(line, LineNumberAt(listing, lineStart), *column)};
-                }
-                ++damaged->count;
-            }
-            i = lineEnd + 4;  // the next line's units at the same stride
-        }
-    };
-    std::size_t from = 0;
-    for (const TextView point : points) {
-        const auto at = static_cast<std::size_t>(point.data() - listing.data());
-        searchBetween(from, at);
-        from = at + point.size();
-    }
-    searchBetween(from, listing.size());
-    return damaged;
+Text Moved(TextView form, TextView planId, const DamagedLine& line) {
+    return Fill(form, {{u"id", planId}, {u"line", Number(line.number)}, {u"lineId", line.id}});
 }
 
-Text DamagedLinesNote(const DamagedLines& damaged, bool leftOut) {
-    const LayoutBreak& where = damaged.first;
-    const bool one = damaged.count == 1;
-    const TextView which =
-        leftOut ? (one ? kOneLineLeftOut : kManyLinesLeftOut) : (one ? kOneDamagedLine : kManyDamagedLines);
-    Text note = Fill(which, {{u"line", Number(where.line)}, {u"count", Number(damaged.count)}});
-    note += u'\n';
-    if (where.positionColumn != kPositionColumn) {
-        return note +=
-               Fill(kPositionMoved, {{u"column", Number(where.positionColumn)}, {u"why", WhyMoved(where)}});
+}  // namespace
+
+std::optional<std::size_t> PositionColumn(TextView line) {
+    const Positions positions = FindPositions(line);
+    return positions.count > 0 ? std::optional<std::size_t>(positions.start + 1) : std::nullopt;
+}
+
+std::optional<DamagedLine> ExamineLine(TextView line) {
+    const Positions positions = FindPositions(line);
+    if (positions.count == 0) {
+        return std::nullopt;
     }
-    return note += Fill(kColumnBroken, {{u"column", Number(where.column)},
-                                        {u"expected", Expected(where.expected)},
-                                        {u"held", Held(where.held)},
-                                        {u"why", WhyBroken(where)}});
+    const std::size_t column = positions.start + 1;
+    std::optional<DamagedLine> found;
+    if (positions.count > 1) {
+        found = DamagedLine{};
+        found->damage = Damage::LineBreaksLost;
+        found->column = column;
+    } else if (column == kPositionColumn) {
+        found = WhereBroken(line);
+    } else {
+        found = DamagedLine{};
+        found->damage = WhyMoved(line, column);
+        found->column = column;
+    }
+    if (!found) {
+        return found;
+    }
+    found->positions = positions.count;
+    std::size_t before = 0;
+    if (found->damage == Damage::SomethingBefore) {
+        before = column - kPositionColumn;
+        found->held = Text(line.substr(0, before));
+    }
+    found->id = FirstWord(line, before);
+    return found;
+}
+
+ListingDamage FindDamage(TextView listing, const std::vector<TextView>& points) {
+    ListingDamage damage;
+    if (listing.empty()) {
+        return damage;
+    }
+    std::size_t next = 0;  // the next of `points`, which stand in the listing's order
+    for (std::size_t start = 0, number = 1;; ++number) {
+        const std::size_t found = listing.find(u"\r\n", start);
+        const std::size_t end = found == TextView::npos ? listing.size() : found;
+        const TextView line = listing.substr(start, end - start);
+        if (next < points.size() && points[next].data() == line.data()) {
+            // An identifier in the file's name outweighs one in a waypoint.
+            const bool endOfRoute = next == 0 || next + 1 == points.size();
+            if (!damage.hidden || (endOfRoute && !damage.hidden->inFileName)) {
+                std::optional<HiddenCharacter> hidden = FindHidden(line, number, endOfRoute);
+                if (hidden && (!damage.hidden || hidden->inFileName)) {
+                    damage.hidden = std::move(hidden);
+                }
+            }
+            ++next;
+        } else if (std::optional<DamagedLine> damaged = ExamineLine(line)) {
+            damaged->number = number;
+            ++damage.count;
+            if (!damage.first) {
+                damage.first = damaged;
+            }
+            if (next == 0 && !damage.beforeFirstPoint) {
+                damage.beforeFirstPoint = damaged;
+            } else if (next > 0 && next == points.size()) {
+                damage.afterLastPoint = std::move(damaged);
+            }
+        }
+        if (found == TextView::npos) {
+            return damage;
+        }
+        start = found + 2;
+    }
+}
+
+Text DamageNote(const ListingDamage& damage, const Route* route) {
+    std::vector<Text> lines;
+    if (route && damage.beforeFirstPoint) {
+        lines.push_back(Moved(kPlanStartsElsewhere, route->DepId, *damage.beforeFirstPoint));
+    }
+    if (route && damage.afterLastPoint) {
+        lines.push_back(Moved(kPlanEndsElsewhere, route->DestId, *damage.afterLastPoint));
+    }
+    if (damage.first) {
+        const bool one = damage.count == 1;
+        const TextView which =
+            route ? (one ? kOneLineLeftOut : kManyLinesLeftOut) : (one ? kOneDamagedLine : kManyDamagedLines);
+        lines.push_back(
+            Fill(which, {{u"line", Number(damage.first->number)}, {u"count", Number(damage.count)}}));
+        lines.push_back(Why(*damage.first));
+    }
+    if (route && damage.hidden) {
+        const HiddenCharacter& hidden = *damage.hidden;
+        const TextView where = hidden.atEnd ? kEndsWith : hidden.atStart ? kStartsWith : kHolds;
+        lines.push_back(Fill(hidden.inFileName ? kHiddenInFileName : kHiddenInPlan,
+                             {{u"id", hidden.id},
+                              {u"line", Number(hidden.line)},
+                              {u"where", where},
+                              {u"what", InvisibleName(hidden.unit)}}));
+    }
+    Text note;
+    for (const Text& line : lines) {
+        if (!note.empty()) {
+            note += u'\n';
+        }
+        note += line;
+    }
+    return note;
 }
 
 }  // namespace dravik

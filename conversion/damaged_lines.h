@@ -1,12 +1,13 @@
 // Lines that look like route points but are none: a listing damaged on its way to the user (spaces
-// collapsed, indented, tabs for spaces, a lost degree sign) and where the first of them leaves the layout.
-// Nothing here changes which lines are route points; it only finds words for the ones that were skipped.
+// collapsed, indented, quoted, tabs for spaces, a lost degree sign, lines joined or wrapped) and why.
+// Nothing here changes which lines are route points; it only finds words for what the selection did.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <vector>
 
+#include "conversion/route_listing.h"
 #include "text/text.h"
 
 namespace dravik {
@@ -18,31 +19,64 @@ namespace dravik {
 // PositionColumn(u"EAXA 0 0 N55?05'03.00\" E012?39'22.00\" NORTH FIELD") == 10.
 std::optional<std::size_t> PositionColumn(TextView line);
 
-// Where a line that looks like a route point first breaks the layout.
-struct LayoutBreak {
-    std::size_t line = 0;            // 1-based; each line break of the box starts a new line
-    std::size_t positionColumn = 0;  // where its position starts; the header has it at 29
-    std::size_t leadingBlanks = 0;   // spaces and tabs before its first other character
-    bool hasTab = false;             // a tab before its position
-    // When the position is in place: the first column that breaks the layout, the pattern's character
-    // there ('#' for a digit, '?' for a seconds mark) and what the line holds there: the whole mark
-    // where a degree sign or an apostrophe belongs, nothing where the line ends.
+// Why a line that looks like a route point is none.
+enum class Damage {
+    // The line as a whole: its columns do not start where the header's do.
+    LineBreaksLost,   // it holds several positions: the lines were joined
+    SomethingBefore,  // "> ", "| " or a line number before its first column
+    Indented,         // blanks before its first column
+    TabsForSpaces,    // tabs where the header has runs of spaces
+    SpacesLost,       // its position starts before column 29
+    SpacesAdded,      // its position starts after column 29
+    // Its position is in place, and one column breaks the layout.
+    DegreeSignChanged,
+    ApostropheChanged,
+    SpacesChanged,  // a no-break space or another kind where a space belongs
+    EndsEarly,      // it ends before the name's column: the rest was wrapped onto the next line
+    ColumnBroken,   // anything else in the wrong place
+};
+
+// One line that looks like a route point, as the note tells of it.
+struct DamagedLine {
+    std::size_t number = 0;  // 1-based; each line break of the box starts a new line
+    Damage damage = Damage::ColumnBroken;
+    // Where its position starts (the header has it at 29), where a column breaks the layout, or, for
+    // EndsEarly, the last column the line holds.
     std::size_t column = 0;
-    char16_t expected = 0;
-    Text held;
+    char16_t expected = 0;      // for a broken column: the pattern's character there ('#' a digit)
+    Text held;                  // what stands there (the whole damaged mark), or before the first column
+    std::size_t positions = 1;  // how many positions the line holds
+    Text id;                    // its first word, where the identifier stands: u"EKCH"
 };
 
-struct DamagedLines {
+// The line's damage, or none when it holds no position. `line` must not be a route point.
+std::optional<DamagedLine> ExamineLine(TextView line);
+
+// A route point's identifier that holds a character no one can see (a no-break space, a tab).
+struct HiddenCharacter {
+    std::size_t line = 0;
+    Text id;               // the identifier without the hidden character, as the user reads it
+    char16_t unit = 0;     // the character
+    bool atStart = false;  // where it stands in the identifier
+    bool atEnd = false;
+    bool inFileName = false;  // in the departure's or destination's identifier, so in the file's name
+};
+
+// What the listing holds besides its route points.
+struct ListingDamage {
     std::size_t count = 0;  // lines that look like route points but are none
-    LayoutBreak first;
+    std::optional<DamagedLine> first;
+    std::optional<DamagedLine> beforeFirstPoint;  // the first of them above the departure
+    std::optional<DamagedLine> afterLastPoint;    // the last of them below the destination
+    std::optional<HiddenCharacter> hidden;        // in one of the plan's identifiers
 };
 
-// The lines of `listing` that look like route points but are not among `points` (SelectPoints' views
-// into the same listing), and where the first of them breaks the layout; none when there is none.
-std::optional<DamagedLines> FindDamagedLines(TextView listing, const std::vector<TextView>& points);
+// Reads every line of `listing` once; `points` are SelectPoints' views into the same listing.
+ListingDamage FindDamage(TextView listing, const std::vector<TextView>& points);
 
-// The note for the user, two lines: which line and how many, then where and why it leaves the layout.
-// `leftOut` when the plan was made without them. See messages.h for the words.
-Text DamagedLinesNote(const DamagedLines& damaged, bool leftOut);
+// The note under "Not enough or invalid points!" (`route` is null) or "Done!": first how the departure
+// or destination moved, then which line broke and why, then a hidden character in an identifier. Empty
+// when there is nothing to say. See messages.h for the words.
+Text DamageNote(const ListingDamage& damage, const Route* route);
 
 }  // namespace dravik

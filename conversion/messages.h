@@ -38,6 +38,23 @@ inline constexpr TextView kManyLinesLeftOut =
     u"{count} lines look like route points, but they do not keep to the columns of the header, so "
     u"they were left out of the plan; the first is line {line}.";
 
+// Above that, first, when the plan's departure or destination is not the one the listing meant: {id} is
+// the plan's, {lineId} the damaged line's own.
+inline constexpr TextView kPlanStartsElsewhere =
+    u"The plan starts at {id}, because line {line} ({lineId}) does not keep to the columns.";
+inline constexpr TextView kPlanEndsElsewhere =
+    u"The plan ends at {id}, because line {line} ({lineId}) does not keep to the columns.";
+
+// The lines were joined: {count} positions on one line.
+inline constexpr TextView kLineBreaksLost =
+    u"It holds {count} positions, one for each route point: the line breaks between them were lost on "
+    u"the way.";
+// Something stands before the first column: {text} as it stands, {like} one of the two after it or empty.
+inline constexpr TextView kSomethingBefore =
+    u"It starts with \"{text}\" before its first column{like}; the listing must start in column 1.";
+inline constexpr TextView kLikeQuotedMail = u", as a quoted e-mail does";
+inline constexpr TextView kLikeLineNumbers = u", as when line numbers are copied with it";
+
 // The columns have moved as a whole: {why} is one of the four after it.
 inline constexpr TextView kPositionMoved =
     u"Its position starts in column {column}, but the header has it at column 29: {why}";
@@ -46,6 +63,11 @@ inline constexpr TextView kTabsForSpaces =
     u"tabs stand where the header has spaces, as when cells are copied from a spreadsheet.";
 inline constexpr TextView kSpacesLost = u"the spaces that line the columns up were lost on the way.";
 inline constexpr TextView kSpacesAdded = u"it has more spaces than the header.";
+
+// The line ends before the name's column, its position in place.
+inline constexpr TextView kEndsEarly =
+    u"The line ends early, at column {column}, as when a program wraps long lines and moves the rest to "
+    u"the next line.";
 
 // The position is in place and one column breaks the layout: {expected} is what belongs there, {held}
 // what the line holds, and {why}, possibly empty, one of the three after it.
@@ -64,14 +86,23 @@ inline constexpr TextView kExpectsDegreeSign = u"the degree sign \u00B0";
 inline constexpr TextView kExpectsApostrophe = u"an apostrophe '";
 inline constexpr TextView kExpectsPoint = u"a point";
 inline constexpr TextView kExpectsSecondsMark = u"a seconds mark";
-// {held}: a visible character in quotes, an invisible one by its name, or the end of the line.
+// {held}: a visible character in quotes, an invisible one by its name.
 inline constexpr TextView kHoldsVisible = u"it holds \"{text}\"";
 inline constexpr TextView kHoldsNamed = u"it holds {text}";
-inline constexpr TextView kHoldsNothing = u"the line ends there";
 inline constexpr TextView kTab = u"a tab";
 inline constexpr TextView kNoBreakSpace = u"a no-break space";
 inline constexpr TextView kNarrowNoBreakSpace = u"a narrow no-break space";
 inline constexpr TextView kOtherSpace = u"a space of another kind";
 inline constexpr TextView kInvisibleCharacter = u"an invisible character";
+
+// Last, after "Done!": a route point's identifier holds a character no one sees, which the plan keeps as
+// the listing has it. {where} is one of the three after them, {what} an invisible character's name.
+inline constexpr TextView kHiddenInFileName =
+    u"The identifier \"{id}\" on line {line} {where} {what}; the plan and its file name keep it.";
+inline constexpr TextView kHiddenInPlan =
+    u"The identifier \"{id}\" on line {line} {where} {what}; the plan keeps it.";
+inline constexpr TextView kStartsWith = u"starts with";
+inline constexpr TextView kEndsWith = u"ends with";
+inline constexpr TextView kHolds = u"holds";
 
 }  // namespace dravik

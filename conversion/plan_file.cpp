@@ -15,15 +15,6 @@ bool IsUsableInFileName(TextView id) {
 
 }  // namespace
 
-// A NUL is shown as a visible symbol rather than ending the text.
-Text ShownPlanPath(const std::filesystem::path& directory, const Route& route) {
-    Text shown = TextFromPath(directory / "");
-    for (const char16_t unit : PlanFileName(route.DepId, route.DestId)) {
-        shown += unit == 0 ? u'\u2400' : unit;
-    }
-    return shown;
-}
-
 std::optional<std::string> EncodePlan(const std::vector<Text>& lines) {
     std::size_t size = 0;
     for (const Text& line : lines) {
@@ -38,34 +29,34 @@ std::optional<std::string> EncodePlan(const std::vector<Text>& lines) {
     return EncodeCodePage(joined);
 }
 
-std::optional<std::filesystem::path> PlanFilePath(const std::filesystem::path& directory,
-                                                  const Route& route) {
-    if (!IsUsableInFileName(route.DepId) || !IsUsableInFileName(route.DestId)) {
-        return std::nullopt;
+PlanFile PlanFileIn(const std::filesystem::path& directory, const Route& route) {
+    const Text name = PlanFileName(route.DepId, route.DestId);
+    PlanFile file;
+    file.shown = TextFromPath(directory / "");
+    for (const char16_t unit : name) {
+        file.shown += unit == 0 ? u'\u2400' : unit;  // a NUL would end the text the user reads
     }
-    const std::optional<std::filesystem::path> name = PathFromText(PlanFileName(route.DepId, route.DestId));
-    if (!name) {
-        return std::nullopt;
+    if (IsUsableInFileName(route.DepId) && IsUsableInFileName(route.DestId)) {
+        if (const std::optional<std::filesystem::path> fileName = PathFromText(name)) {
+            // Appended, not joined with operator/: on Windows a name such as "C:-B.PLN" would otherwise
+            // be read as a path on drive C and replace the directory altogether.
+            file.path = directory / "";
+            *file.path += *fileName;
+        }
     }
-    // Appended, not joined with operator/: on Windows a name such as "C:-B.PLN" would otherwise be
-    // read as a path on drive C and replace the directory altogether.
-    std::filesystem::path path = directory / "";
-    path += *name;
-    return path;
+    return file;
 }
 
-std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route) {
-    const Text shownPath = ShownPlanPath(directory, route);
-    const std::optional<std::filesystem::path> path = PlanFilePath(directory, route);
-    if (!path) {
-        return SaveError{shownPath, Text(kUnusableIdentifier)};
+std::optional<SaveError> SavePlan(const PlanFile& file, const Route& route) {
+    if (!file.path) {
+        return SaveError{file.shown, Text(kUnusableIdentifier)};
     }
     const std::optional<std::string> bytes = EncodePlan(PlanLines(route));
     if (!bytes) {
-        return SaveError{shownPath, Text(kNoCodePage)};
+        return SaveError{file.shown, Text(kNoCodePage)};
     }
-    if (const std::error_code error = ReplaceFileContents(*path, *bytes)) {
-        return SaveError{shownPath, SystemReason(error)};
+    if (const std::error_code error = ReplaceFileContents(*file.path, *bytes)) {
+        return SaveError{file.shown, SystemReason(error)};
     }
     return std::nullopt;
 }

@@ -20,15 +20,19 @@ struct SaveError {
 // The file's bytes: each line in the 8-bit code page followed by CR LF, no byte-order mark.
 std::optional<std::string> EncodePlan(const std::vector<Text>& lines);
 
-// DepId-DestId.PLN in `directory`; nothing when an identifier holds "/", "\" or NUL, or a character
-// the platform cannot put in a file name, so the plan can never land outside `directory`.
-std::optional<std::filesystem::path> PlanFilePath(const std::filesystem::path& directory, const Route& route);
+// Where a route's plan goes, worked out once for the save and for what the user reads.
+struct PlanFile {
+    // DepId-DestId.PLN in the folder; none when an identifier holds "/", "\" or NUL, or a character
+    // the platform cannot put in a file name, so the plan can never land outside the folder.
+    std::optional<std::filesystem::path> path;
+    // The full path as the user reads it, e.g. u"/home/ann/dravik/EAXA-EAXB.PLN"; a NUL shows as U+2400.
+    Text shown;
+};
 
-// The plan's full path as the user reads it, e.g. u"/home/ann/dravik/EAXA-EAXB.PLN"; a NUL shows as U+2400.
-Text ShownPlanPath(const std::filesystem::path& directory, const Route& route);
+PlanFile PlanFileIn(const std::filesystem::path& directory, const Route& route);
 
-// Writes DepId-DestId.PLN into `directory`, replacing an earlier plan of that name only once the new
-// one is completely on disk. Returns what went wrong, or nothing on success.
-std::optional<SaveError> SavePlan(const std::filesystem::path& directory, const Route& route);
+// Writes the route's plan to `file`, replacing an earlier plan of that name only once the new one is
+// completely on disk. Returns what went wrong, or nothing on success.
+std::optional<SaveError> SavePlan(const PlanFile& file, const Route& route);
 
 }  // namespace dravik

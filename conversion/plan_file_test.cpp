@@ -36,8 +36,9 @@ TEST(EncodingTest, PlanPathJoinsTheFolderAndTheName) {
 #endif
     for (std::size_t row = 0; row < std::size(rows); ++row) {
         const auto [folder, plan] = rows[row];
-        EXPECT_EQ(PlanFilePath(folder, route), std::filesystem::path(plan)) << "row " << row;
-        EXPECT_EQ(ShownPlanPath(folder, route), TextFromPath(plan)) << "row " << row;
+        const PlanFile file = PlanFileIn(folder, route);
+        EXPECT_EQ(file.path, std::filesystem::path(plan)) << "row " << row;
+        EXPECT_EQ(file.shown, TextFromPath(plan)) << "row " << row;
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/damaged_lines.h"
 #include "testing/test_support.h"
 
 namespace dravik {
@@ -79,44 +78,6 @@ TEST(RouteListingTest, CountsUtf16UnitsAsColumns) {
     EXPECT_TRUE(IsPointLine(u"\U0001D11E" + kLine.substr(2)));
     // ... in place of one it shifts every later column by one.
     EXPECT_FALSE(IsPointLine(u"\U0001D11E" + kLine.substr(1)));
-}
-
-// Where a line's position starts when it looks like a route point, however its columns and marks were
-// damaged on the way; 0 for a line that does not look like one.
-TEST(RouteListingTest, PositionColumnSeesDamagedPointsOnly) {
-    const std::pair<const char16_t*, std::size_t> rows[] = {
-        {u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 29},
-        {u"EAXA 0 0 N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 10},  // spaces collapsed
-        {u"\tEAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\"", 30},
-        {u"EAXA\t0\t0\tN55\u00B005'03.00\"\tE012\u00B039'22.00\"\tNORTH FIELD", 10},  // spreadsheet cells
-        {u"EAXA             0      0   N55?05'03.00\" E012?39'22.00\"", 29},
-        {u"EAXA             0      0   N55&deg;05'03.00\" E012&deg;39'22.00\"", 29},
-        {u"EAXA             0      0   N55\u00BA05'03.00\" E012\u00BA39'22.00\"", 29},
-        {u"EAXA             0      0   N55\u00C2\u00B005'03.00\" E012\u00C2\u00B039'22.00\"", 29},
-        {u"EAXA             0      0   S55\u00B005\u201903.00\u201D W012\u00B039\u201922.00\u201D", 29},
-        {u"EAXA\u00A0\u00A00\u00A0N55\u00B005'03.00\"\u00A0E012\u00B039'22.00\"", 9},
-        {u"N55\u00B005'03.00E012\u00B039'22.00", 1},  // the shortest: marks of one character, nothing between
-        {u"N55\u00B005'03.00E012\u00B039'22.0", 0},
-        {u"E012\u00B039'22.00\" N55\u00B005'03.00\" E012\u00B039'22.00\"", 16},  // a longitude before it
-        {u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks", 0},
-        {u"", 0},
-        {u"   remark: cross the airway at or above FL240, 12.5 NM before SPY", 0},
-        {u"TOTAL DISTANCE 1234 NM   TIME 03:25.00", 0},
-        {u"EKCH DCT GOLAS UL996 SPY DCT EHAM", 0},
-        {u"N55\u00B005'03.00\" only a latitude, and nothing after it", 0},
-        {u"E012\u00B039'22.00\" N55\u00B005'03.00\"", 0},                  // the longitude comes first
-        {u"n55\u00B005'03.00\" e012\u00B039'22.00\"", 0},                  // hemispheres are capitals
-        {u"N5\u00B005'03.00\" E012\u00B039'22.00\"", 0},                   // one degree digit
-        {u"N55\u00B005'03.00\" E12\u00B039'22.00\"", 0},                   // two longitude degree digits
-        {u"N55\u00B005'03,00\" E012\u00B039'22,00\"", 0},                  // a comma for the point
-        {u"N55&degr;05'03.00\" E012&degr;39'22.00\"", 0},                  // a mark of 6 characters
-        {u"N55&#176;05'03.00\" E012&#176;39'22.00\"", 0},                  // digits in a mark: numbers
-        {u"N55\u00B005'03.0\" E012\u00B039'22.00\" xxxxxxxxxxxxxxxx", 0},  // one hundredths digit
-    };
-    for (std::size_t row = 0; row < std::size(rows); ++row) {
-        const auto [line, column] = rows[row];
-        EXPECT_EQ(PositionColumn(line).value_or(0), column) << "row " << row;
-    }
 }
 
 TEST(RouteListingTest, Fields) {

@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::filesystem::path directory = "/plans";
-    if (const auto path = dravik::PlanFilePath(directory, route)) {
+    if (const auto path = dravik::PlanFileIn(directory, route).path) {
         const std::string name = path->filename().string();
         Require(path->parent_path() == directory);
         Require(name.find('/') == std::string::npos && name.find('\\') == std::string::npos);

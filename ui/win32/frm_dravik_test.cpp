@@ -424,11 +424,11 @@ TEST_F(FrmDravikWin32Test, StopMessageKeepsTheTextAndItsUndo) {
     SendMessageW(txtR, EM_SETSEL, 0, 0);
     SendMessageW(txtR, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"typed "));
     const Text before = TextOf(txtR);
-    // The typing moved the one point's columns, which the message names.
+    // The typing stands before the one point's first column, which the message names.
     EXPECT_EQ(Click(),
               u"Not enough or invalid points!\nLine 1 looks like a route point, but it does not keep to "
-              u"the columns of the header.\nIts position starts in column 35, but the header has it "
-              u"at column 29: it has more spaces than the header.");
+              u"the columns of the header.\nIt starts with \"typed \" before its first column; the "
+              u"listing must start in column 1.");
     EXPECT_EQ(TextOf(txtR), before);
     SetFocus(txtR);
     Press(window_, 'Z', false, /*control=*/true);

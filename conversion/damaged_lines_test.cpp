@@ -1,0 +1,245 @@
+#include "conversion/damaged_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+namespace dravik {
+namespace {
+
+// Where a line's position starts when it looks like a route point, however its columns and marks were
+// damaged on the way; 0 for a line that does not look like one.
+TEST(DamagedLinesTest, PositionColumnSeesDamagedPointsOnly) {
+    struct Row {
+        const char* name;
+        TextView line;
+        std::size_t column;
+    };
+    const Row rows[] = {
+        {"in place", u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 29},
+        {"spaces collapsed", u"EAXA 0 0 N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 10},
+        {"indented by a tab", u"\tEAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\"", 30},
+        {"spreadsheet cells", u"EAXA\t0\t0\tN55\u00B005'03.00\"\tE012\u00B039'22.00\"\tNORTH FIELD", 10},
+        {"question marks", u"EAXA             0      0   N55?05'03.00\" E012?39'22.00\"", 29},
+        {"entity", u"EAXA             0      0   N55&deg;05'03.00\" E012&deg;39'22.00\"", 29},
+        {"ordinal sign", u"EAXA             0      0   N55\u00BA05'03.00\" E012\u00BA39'22.00\"", 29},
+        {"read as Latin-1",
+         u"EAXA             0      0   N55\u00C2\u00B005'03.00\" E012\u00C2\u00B039'22.00\"", 29},
+        {"typographic marks",
+         u"EAXA             0      0   S55\u00B005\u201903.00\u201D W012\u00B039\u201922.00\u201D", 29},
+        {"no-break spaces", u"EAXA\u00A0\u00A00\u00A0N55\u00B005'03.00\"\u00A0E012\u00B039'22.00\"", 9},
+        {"the shortest", u"N55\u00B005'03.00E012\u00B039'22.00", 1},
+        {"one short", u"N55\u00B005'03.00E012\u00B039'22.0", 0},
+        {"a longitude before it", u"E012\u00B039'22.00\" N55\u00B005'03.00\" E012\u00B039'22.00\"", 16},
+        {"the header", u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks", 0},
+        {"empty", u"", 0},
+        {"remark", u"   remark: cross the airway at or above FL240, 12.5 NM before SPY", 0},
+        {"totals", u"TOTAL DISTANCE 1234 NM   TIME 03:25.00", 0},
+        {"route string", u"EKCH DCT GOLAS UL996 SPY DCT EHAM", 0},
+        {"a latitude alone", u"N55\u00B005'03.00\" only a latitude, and nothing after it", 0},
+        {"longitude first", u"E012\u00B039'22.00\" N55\u00B005'03.00\"", 0},
+        {"small hemispheres", u"n55\u00B005'03.00\" e012\u00B039'22.00\"", 0},
+        {"one degree digit", u"N5\u00B005'03.00\" E012\u00B039'22.00\"", 0},
+        {"two longitude degree digits", u"N55\u00B005'03.00\" E12\u00B039'22.00\"", 0},
+        {"a comma for the point", u"N55\u00B005'03,00\" E012\u00B039'22,00\"", 0},
+        {"a mark of 6 characters", u"N55&degr;05'03.00\" E012&degr;39'22.00\"", 0},
+        {"digits in a mark", u"N55&#176;05'03.00\" E012&#176;39'22.00\"", 0},
+        {"one hundredths digit", u"N55\u00B005'03.0\" E012\u00B039'22.00\" xxxxxxxxxxxxxxxx", 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(PositionColumn(row.line).value_or(0), row.column) << row.name;
+    }
+}
+
+constexpr TextView kEaxb =
+    u"EAXB           110     25   N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD";
+
+Text Eaxb(std::size_t column, TextView replacement) {
+    Text line(kEaxb);
+    return line.replace(column - 1, 1, replacement);
+}
+
+// Each line that looks like a route point but is none: the column the note names, the cause, and the
+// note's second line, which tells the user why.
+TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
+    struct Row {
+        const char* name;
+        Text line;
+        std::size_t column;
+        Damage damage;
+        TextView why;
+    };
+    const TextView header = u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
+    const TextView kjfk =
+        u"KJFK             0      0   N40\u00B038'23.74\" W073\u00B046'43.29\" JOHN F KENNEDY";
+    const Row rows[] = {
+        {"spaces collapsed", u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 13,
+         Damage::SpacesLost,
+         u"Its position starts in column 13, but the header has it at column 29: the spaces that line the "
+         u"columns up were lost on the way."},
+        {"a tab after the position only", u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\"\tSOUTH", 13,
+         Damage::SpacesLost,
+         u"Its position starts in column 13, but the header has it at column 29: the spaces that line the "
+         u"columns up were lost on the way."},
+        {"indented by spaces", u"        " + Text(kEaxb), 37, Damage::Indented,
+         u"Its position starts in column 37, but the header has it at column 29: the line is indented, and "
+         u"it must start in column 1."},
+        {"indented by a tab", u"\t" + Text(kEaxb), 30, Damage::Indented,
+         u"Its position starts in column 30, but the header has it at column 29: the line is indented, and "
+         u"it must start in column 1."},
+        {"spreadsheet cells", u"EAXB\t110\t25\tN54\u00B050'00.30\"\tE014\u00B010'45.60\"\tSOUTH-EAST FIELD",
+         13, Damage::TabsForSpaces,
+         u"Its position starts in column 13, but the header has it at column 29: tabs stand where the header "
+         u"has spaces, as when cells are copied from a spreadsheet."},
+        {"one space too many", Text(kEaxb).insert(4, u" "), 30, Damage::SpacesAdded,
+         u"Its position starts in column 30, but the header has it at column 29: it has more spaces than the "
+         u"header."},
+        {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::SomethingBefore,
+         u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
+         u"column 1."},
+        {"quoted twice, no space", u">>" + Text(kjfk), 31, Damage::SomethingBefore,
+         u"It starts with \">>\" before its first column, as a quoted e-mail does; the listing must start in "
+         u"column 1."},
+        {"line number", u" 2 " + Text(kjfk), 32, Damage::SomethingBefore,
+         u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
+         u"listing must start in column 1."},
+        {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::SomethingBefore,
+         u"It starts with \"12.\t\" before its first column, as when line numbers are copied with it; the "
+         u"listing must start in column 1."},
+        {"table border", u"| " + Text(kjfk), 31, Damage::SomethingBefore,
+         u"It starts with \"| \" before its first column; the listing must start in column 1."},
+        {"lines joined", Text(header) + u" " + Text(kjfk) + u" " + Text(kEaxb), 99, Damage::LineBreaksLost,
+         u"It holds 2 positions, one for each route point: the line breaks between them were lost on the "
+         u"way."},
+        {"question marks", Eaxb(32, u"?"), 32, Damage::DegreeSignChanged,
+         u"Column 32 should hold the degree sign \u00B0, but it holds \"?\". The degree sign was changed on "
+         u"the way; Dravik needs the sign \u00B0 itself."},
+        {"entity", Eaxb(32, u"&deg;"), 32, Damage::DegreeSignChanged,
+         u"Column 32 should hold the degree sign \u00B0, but it holds \"&deg;\". The degree sign was changed "
+         u"on the way; Dravik needs the sign \u00B0 itself."},
+        {"read as Latin-1", Eaxb(47, u"\u00C2\u00B0"), 47, Damage::DegreeSignChanged,
+         u"Column 47 should hold the degree sign \u00B0, but it holds \"\u00C2\u00B0\". The degree sign was "
+         u"changed on the way; Dravik needs the sign \u00B0 itself."},
+        {"typographic apostrophe", Eaxb(35, u"\u2019"), 35, Damage::ApostropheChanged,
+         u"Column 35 should hold an apostrophe ', but it holds \"\u2019\". The apostrophe was changed on the "
+         u"way, as a word processor does; Dravik needs a plain '."},
+        {"no-break space", Eaxb(15, u"\u00A0"), 15, Damage::SpacesChanged,
+         u"Column 15 should hold a space, but it holds a no-break space. The spaces were changed on the way, "
+         u"as a web page may do; Dravik needs plain spaces."},
+        {"narrow no-break space", Eaxb(42, u"\u202F"), 42, Damage::SpacesChanged,
+         u"Column 42 should hold a space, but it holds a narrow no-break space. The spaces were changed on "
+         u"the way, as a web page may do; Dravik needs plain spaces."},
+        {"em space", Eaxb(57, u"\u2003"), 57, Damage::SpacesChanged,
+         u"Column 57 should hold a space, but it holds a space of another kind. The spaces were changed on "
+         u"the way, as a web page may do; Dravik needs plain spaces."},
+        {"a tab in place of one space", Eaxb(42, u"\t"), 42, Damage::ColumnBroken,
+         u"Column 42 should hold a space, but it holds a tab."},
+        {"zero-width space", Eaxb(57, u"\u200B"), 57, Damage::ColumnBroken,
+         u"Column 57 should hold a space, but it holds an invisible character."},
+        {"a letter for a digit", Eaxb(25, u"S"), 25, Damage::ColumnBroken,
+         u"Column 25 should hold a digit, but it holds \"S\"."},
+        {"wrapped before the name", Text(kEaxb.substr(0, 56)), 56, Damage::EndsEarly,
+         u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
+         u"next line."},
+        {"wrapped before the seconds mark", Text(kEaxb.substr(0, 55)), 55, Damage::EndsEarly,
+         u"The line ends early, at column 55, as when a program wraps long lines and moves the rest to the "
+         u"next line."},
+    };
+    for (const Row& row : rows) {
+        const std::optional<DamagedLine> found = ExamineLine(row.line);
+        ASSERT_TRUE(found) << row.name;
+        EXPECT_EQ(found->column, row.column) << row.name;
+        EXPECT_EQ(found->damage, row.damage) << row.name;
+        ListingDamage damage;
+        damage.count = 1;
+        damage.first = found;
+        damage.first->number = 7;
+        EXPECT_EQ(DamageNote(damage, nullptr),
+                  u"Line 7 looks like a route point, but it does not keep to the columns of the header.\n" +
+                      Text(row.why))
+            << row.name;
+    }
+    EXPECT_FALSE(ExamineLine(header));
+}
+
+Text Lines(std::initializer_list<TextView> lines) {
+    Text listing;
+    for (const TextView line : lines) {
+        listing += Text(line) + u"\r\n";
+    }
+    return listing;
+}
+
+// The whole listing, read once: which lines it names, and the note after "Done!" (with the route the
+// selection made) or after "Not enough or invalid points!".
+TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
+    const TextView ekch = u"EKCH             0      0   N55\u00B037'04.00\" E012\u00B039'22.00\" KASTRUP";
+    const TextView simeg = u"SIMEG          102     40   N55\u00B010'30.00\" E012\u00B055'00.00\" SIMEG";
+    const TextView golas = u"GOLAS          110     25   N54\u00B058'59.40\" E013\u00B040'12.30\" GOLAS";
+    const TextView wsss = u"WSSS           110     25   N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI";
+    struct Row {
+        const char* name;
+        Text listing;
+        TextView note;
+    };
+    const Row rows[] = {
+        {"good listing", Lines({ekch, simeg, wsss}), u""},
+        {"departure wrapped by an e-mail client",
+         Lines({u"Route:", ekch.substr(0, 56), u"KASTRUP", simeg, golas, wsss}),
+         u"The plan starts at SIMEG, because line 2 (EKCH) does not keep to the columns.\n"
+         u"Line 2 looks like a route point, but it does not keep to the columns of the header, so it was "
+         u"left out of the plan.\n"
+         u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
+         u"next line."},
+        {"destination damaged, and a waypoint",
+         Lines({ekch, Text(u"> ") + Text(simeg), golas, Text(wsss).replace(31, 1, u"?")}),
+         u"The plan ends at GOLAS, because line 4 (WSSS) does not keep to the columns.\n"
+         u"2 lines look like route points, but they do not keep to the columns of the header, so they were "
+         u"left out of the plan; the first is line 2.\n"
+         u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
+         u"column 1."},
+        {"both ends damaged", Lines({Text(u" ") + Text(ekch), simeg, golas, Text(u" ") + Text(wsss)}),
+         u"The plan starts at SIMEG, because line 1 (EKCH) does not keep to the columns.\n"
+         u"The plan ends at GOLAS, because line 4 (WSSS) does not keep to the columns.\n"
+         u"2 lines look like route points, but they do not keep to the columns of the header, so they were "
+         u"left out of the plan; the first is line 1.\n"
+         u"Its position starts in column 30, but the header has it at column 29: the line is indented, and "
+         u"it must start in column 1."},
+        {"no-break space ends the destination", Lines({ekch, simeg, Text(wsss).replace(4, 1, u"\u00A0")}),
+         u"The identifier \"WSSS\" on line 3 ends with a no-break space; the plan and its file name keep "
+         u"it."},
+        {"a waypoint's identifier starts with a zero-width space",
+         Lines({ekch, Text(u"\u200B") + Text(simeg).erase(5, 1), wsss}),
+         u"The identifier \"SIMEG\" on line 2 starts with an invisible character; the plan keeps it."},
+        {"the file name's outweighs a waypoint's",
+         Lines({ekch, Text(simeg).replace(2, 1, u"\t"), Text(wsss).replace(4, 1, u"\u202F")}),
+         u"The identifier \"WSSS\" on line 3 ends with a narrow no-break space; the plan and its file name "
+         u"keep it."},
+        {"a waypoint's, inside", Lines({ekch, Text(simeg).replace(2, 1, u"\t"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds a tab; the plan keeps it."},
+    };
+    for (const Row& row : rows) {
+        std::vector<TextView> points = SelectPoints(row.listing);
+        const ListingDamage damage = FindDamage(row.listing, points);
+        ASSERT_GE(points.size(), 2u) << row.name;
+        const Route route = MakeRoute(std::move(points));
+        EXPECT_EQ(DamageNote(damage, &route), row.note) << row.name;
+    }
+
+    // Refused, no plan: nothing is said of a departure or an identifier, and a line's number counts every
+    // line break, empty lines too.
+    const Text refused = Lines({u"", ekch.substr(0, 56), Text(simeg).replace(4, 1, u"\u00A0"), u""}) +
+                         Text(wsss).insert(0, u"\t");
+    const ListingDamage damage = FindDamage(refused, SelectPoints(refused));
+    EXPECT_EQ(DamageNote(damage, nullptr),
+              u"2 lines look like route points, but they do not keep to the columns of the header; the first "
+              u"is line 2.\nThe line ends early, at column 56, as when a program wraps long lines and moves "
+              u"the rest to the next line.");
+    ASSERT_TRUE(damage.afterLastPoint);
+    EXPECT_EQ(damage.afterLastPoint->number, 5u);
+    EXPECT_EQ(damage.afterLastPoint->id, u"WSSS");
+}
+
+}  // namespace
+}  // namespace dravik
