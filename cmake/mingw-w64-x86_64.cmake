@@ -16,4 +16,5 @@ set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
 # with MinGW-w64's GCC 12 and 980 KB with GCC 14, under the 1 MB that scripts/check-release.sh holds it
 # to; most of it is the static C++ library's locale, which std::filesystem::path brings in.
 set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--gc-sections")
+# No link time in the PE header, so the same source gives the same dravik.exe.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -Wl,--no-insert-timestamp")

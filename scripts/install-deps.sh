@@ -10,7 +10,7 @@ run_packages=(cmake make g++ libgtest-dev qt6-base-dev qt6-wayland libgl-dev fon
 test_packages=(locales xvfb x11-utils openbox xdotool xclip unzip clang libclang-rt-dev clang-tidy libbenchmark-dev
                weston wl-clipboard dbus at-spi2-core python3-pyatspi fusefat dosfstools)
 
-windows_packages=(cmake make g++-mingw-w64-x86-64 googletest)
+windows_packages=(cmake make g++-mingw-w64-x86-64 googletest zip)
 wine_packages=(wine)
 
 case ${1:-test} in
