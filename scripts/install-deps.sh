@@ -4,6 +4,8 @@
 #   install-deps.sh windows  what cross-building the Windows program needs
 #   install-deps.sh test   all of these, plus what every test needs (the default)
 set -euo pipefail
+# scripts/test.sh installs everything once, and the scripts it runs need not look again.
+[[ -n ${DRAVIK_DEPS_INSTALLED:-} ]] && exit 0
 
 # qt6-wayland: the window on a Wayland desktop that has no XWayland.
 run_packages=(cmake make g++ libgtest-dev qt6-base-dev qt6-wayland libgl-dev fonts-liberation)

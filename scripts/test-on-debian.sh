@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the README's test command as a newcomer would on a fresh Debian release: makes a new root with
-# debootstrap from Debian's archive, clones this repository's committed work into it, runs
-# scripts/test.sh there as root, and removes the root afterwards, also when the run fails or is stopped.
+# debootstrap from Debian's archive, clones this repository's committed work into it, first runs this
+# machine's Linux release there with only its runtime packages, then scripts/test.sh as root, and
+# removes the root afterwards, also when the run fails or is stopped.
 #   scripts/test-on-debian.sh RELEASE     for example trixie or bookworm; needs root
 # The root's /dev is a small tmpfs holding binds of this machine's device nodes, so nothing is removed
 # while anything is still mounted below the root: every mount is undone first, and the removal is
@@ -78,6 +79,20 @@ ln -s /proc/self/fd "$root/dev/fd"
 ln -s /proc/self/fd/0 "$root/dev/stdin"
 ln -s /proc/self/fd/1 "$root/dev/stdout"
 ln -s /proc/self/fd/2 "$root/dev/stderr"
+
+# The Linux release built on this machine, run there with only what it needs (as its README.txt names
+# it) and the test desktop's tools: a program built on an older release starts and converts on a newer.
+echo "== Debian $release: this machine's Linux release, with only its runtime packages"
+scripts/package-linux.sh >/dev/null
+archive=$(ls build-linux/dravik-*-linux-*.tar.gz)
+cp "$archive" "$root/root/"
+chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c "
+    set -e
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends libqt6widgets6 qt6-qpa-plugins fonts-liberation \
+        xvfb x11-utils openbox xdotool xclip >/dev/null
+    cd /root/dravik && tests/e2e/end_to_end_test.sh /root/$(basename "$archive")"
 
 echo "== Debian $release: scripts/test.sh"
 chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb ${FUZZ_SECONDS:+FUZZ_SECONDS=$FUZZ_SECONDS} \

@@ -4,10 +4,12 @@
 #   2. the whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. clang-tidy over the product's code (all but the Windows files);
 #   4. each fuzz target for FUZZ_SECONDS (default 60);
-#   5. the Windows program, cross-built, with its tests and an end-to-end test under Wine.
+#   5. the Windows program, cross-built, with its tests and an end-to-end test under Wine;
+#   6. both releases built twice from the commit, hardened and the same bytes each time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
+export DRAVIK_DEPS_INSTALLED=1
 jobs=$(nproc)
 
 echo "== 1. tests"
@@ -42,3 +44,6 @@ scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 
 echo "== 5. Windows program under Wine"
 scripts/test-windows.sh
+
+echo "== 6. releases: hardened, and the same bytes from two builds"
+scripts/check-reproducible.sh

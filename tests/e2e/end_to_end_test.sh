@@ -14,7 +14,7 @@
 #   9. Where the system lets us mount them: the program's folder on a full disk (the save fails, the
 #      earlier plan stays as it was and no temporary file is left), and on a FAT image, where a plan
 #      is replaced as anywhere else.
-#   end_to_end_test.sh [--wine] <program, or the Windows release zip> [<listing> <expected plan>]
+#   end_to_end_test.sh [--wine] <program, or a release archive> [<listing> <expected plan>]
 # With --wine the program is a Windows .exe, run by Wine in a fresh prefix of its own (with_desktop.sh).
 set -euo pipefail
 
@@ -50,6 +50,13 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
+
+# The Linux release: the program as it comes out of the archive.
+if [[ $program == *.tar.gz ]]; then
+    mkdir "$work/release"
+    tar -xzf "$program" -C "$work/release"
+    program=$(ls "$work"/release/*/dravik)
+fi
 step() { echo "-- $*"; }
 
 # Waits up to 60 s until exactly $1 windows are titled "Dravik" (the main window, and a message box
