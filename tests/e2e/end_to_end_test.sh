@@ -30,7 +30,9 @@ if [[ ${1:-} != --inside ]]; then
     program=$(realpath "$1")
     listing=$(realpath "${2:-$testdata/example-listing.txt}")
     expected=$(realpath "${3:-$testdata/EAXA-EAXB.PLN}")
-    for tool in Xvfb xprop xwininfo openbox xdotool xclip unzip; do
+    tools=(Xvfb xprop xwininfo openbox xdotool xclip)
+    [[ $program == *.zip ]] && tools+=(unzip)
+    for tool in "${tools[@]}"; do
         command -v "$tool" >/dev/null || { echo "end-to-end test needs $tool"; exit 1; }
     done
     desktop=("$here/with_desktop.sh")
