@@ -530,12 +530,13 @@ LRESULT CALLBACK frmDravik::WindowProcedure(HWND window, UINT message, WPARAM wP
 LRESULT frmDravik::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (LOWORD(wParam) == kConvertButtonId && HIWORD(wParam) == BN_CLICKED) {
+            // A click, or Enter on the focused button, as in the Qt window; Enter elsewhere and Esc
+            // (IDOK, IDCANCEL) do nothing.
+            if ((LOWORD(wParam) == kConvertButtonId && HIWORD(wParam) == BN_CLICKED) ||
+                (LOWORD(wParam) == IDOK && GetFocus() == cmdR)) {
                 cmdR_Click();
-            } else if (LOWORD(wParam) == IDOK && GetFocus() == cmdR) {
-                cmdR_Click();  // Enter on the focused button presses it, as in the Qt window
             }
-            return 0;  // Enter elsewhere and Esc (IDOK, IDCANCEL) do nothing
+            return 0;
         case WM_NEXTDLGCTL: {
             // Tab and Shift+Tab in the text box: the EDIT asks its parent to move the focus, as it would
             // ask a dialog.
