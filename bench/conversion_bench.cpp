@@ -29,9 +29,9 @@
 namespace dravik {
 namespace {
 
-using testing::FakeHost;
-using testing::PointLine;
-using testing::ScratchFolder;
+using testkit::FakeHost;
+using testkit::PointLine;
+using testkit::ScratchFolder;
 
 // 4000 route points among 28,767 other lines: 32,767 lines of about 70 characters.
 Text LargestListing() {
@@ -79,7 +79,7 @@ Text LongName(char16_t letter) {
 }
 
 struct Listings {
-    Text example = testing::kExampleListing;
+    Text example = testkit::kExampleListing;
     Text largest = LargestListing();
     Text noPoints = PasteWithoutPoints();
     Text damaged = PasteOfDamagedLines();

@@ -56,7 +56,7 @@ void BM_Paste(benchmark::State& state) {
     const auto shape = static_cast<Shape>(state.range(0));
     const qsizetype characters = state.range(1) * 1'000'000;
     const QString text = PastedText(shape, characters);
-    testing::ScratchFolder folder;
+    testkit::ScratchFolder folder;
     double keystrokeSeconds = 0;
     for (auto _ : state) {
         frmDravik window(folder.path());

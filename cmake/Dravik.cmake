@@ -78,21 +78,34 @@ function(dravik_warnings target)
   endif()
 endfunction()
 
-# dravik_add_test(<name> SOURCES <files...> LIBS <targets...>): one GoogleTest program, one CTest entry
-# per test case (per program when cross-compiled).
+# dravik_add_test(<name> SOURCES <files...> LIBS <targets...> [OWN_MAIN] [ENVIRONMENT <var=value...>]
+#                 [LAUNCHER <command...>] [ARGS <arguments...>] [TIMEOUT <seconds>])
+# One GoogleTest program: one CTest entry per test case, or one per program when it is cross-compiled
+# (each start under the emulator costs far more than a test case does), started by a LAUNCHER or given
+# ARGS. OWN_MAIN: the sources bring their own main() instead of GoogleTest's.
 function(dravik_add_test name)
   if(NOT DRAVIK_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT;LAUNCHER;ARGS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
   dravik_warnings(${name})
-  if(CMAKE_CROSSCOMPILING)
-    # One entry per program: each start under the emulator costs far more than a test case does.
-    add_test(NAME ${name} COMMAND ${name})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 1500)  # CTest's own
+  endif()
+  if(ARG_LAUNCHER)
+    add_test(NAME ${name} COMMAND ${ARG_LAUNCHER} $<TARGET_FILE:${name}> ${ARG_ARGS})
+  elseif(CMAKE_CROSSCOMPILING OR ARG_ARGS)
+    add_test(NAME ${name} COMMAND ${name} ${ARG_ARGS})
   else()
     include(GoogleTest)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+                         PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" TIMEOUT ${ARG_TIMEOUT})
+    return()
   endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()

@@ -20,7 +20,7 @@
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testkit;
 
 TEST(SaveFailureTest, FileSizeLimitPartWayKeepsEverything) {
     ProgramFolder folder;

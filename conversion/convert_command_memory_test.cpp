@@ -60,7 +60,7 @@ void operator delete(void* memory, const std::nothrow_t&) noexcept {
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testkit;
 
 // Makes allocation number `n` (from 0) fail while it lives; fired() tells whether it came to that.
 class FailingAllocation {

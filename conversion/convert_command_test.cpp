@@ -13,7 +13,7 @@
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testkit;
 
 Text Points(std::size_t count) {
     Text listing;

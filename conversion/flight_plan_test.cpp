@@ -7,7 +7,7 @@
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testkit;
 
 std::vector<Text> Widened(const std::vector<std::string>& lines) {
     std::vector<Text> wide;

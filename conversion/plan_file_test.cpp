@@ -10,7 +10,7 @@
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testkit;
 
 TEST(EncodingTest, EncodePlanEndsEveryLineWithCrLf) {
     EXPECT_EQ(EncodePlan({u"a", u"", u"b"}), std::string("a\r\n\r\nb\r\n"));  // the code page: its own test

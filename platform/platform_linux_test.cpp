@@ -14,7 +14,7 @@
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of folders.h
+using namespace testkit;
 
 namespace fs = std::filesystem;
 

@@ -18,7 +18,7 @@
 namespace dravik {
 namespace {
 
-using namespace testing;  // the shared helpers of folders.h
+using namespace testkit;
 
 // A plan's bytes; what they say does not matter here.
 const std::string kPlan = "[flightplan]\r\ntitle=EAXA to EAXB\r\n";

@@ -15,7 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace dravik::testing {
+namespace dravik::testkit {
 
 enum class Limit {
     FileSize,      // files may grow to `bytes`; SIGXFSZ ignored, so a write fails with "File too large"
@@ -55,6 +55,6 @@ inline ::testing::AssertionResult HoldsInLimitedChild(Limit limit, std::size_t b
     return ::testing::AssertionSuccess();
 }
 
-}  // namespace dravik::testing
+}  // namespace dravik::testkit
 
 #endif

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace dravik::testing {
+namespace dravik::testkit {
 
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -61,7 +61,7 @@ public:
     }
 
     std::vector<std::string> Entries() const {
-        return testing::Entries(path_);
+        return testkit::Entries(path_);
     }
 
 private:
@@ -79,7 +79,7 @@ struct ProgramFolder {
         std::filesystem::create_directory(app);
         std::filesystem::create_directory(elsewhere);
     }
-    std::vector<std::string> AppEntries() const { return testing::Entries(app); }
+    std::vector<std::string> AppEntries() const { return testkit::Entries(app); }
 };
 
-}  // namespace dravik::testing
+}  // namespace dravik::testkit

@@ -8,7 +8,7 @@
 
 #include "text/text.h"
 
-namespace dravik::testing {
+namespace dravik::testkit {
 
 inline Text SystemWords(DWORD code) {
     wchar_t* words = nullptr;
@@ -23,5 +23,5 @@ inline Text SystemWords(DWORD code) {
     return text;
 }
 
-}  // namespace dravik::testing
+}  // namespace dravik::testkit
 #endif

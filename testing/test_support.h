@@ -13,7 +13,7 @@
 #include "testing/folders.h"
 #include "text/text.h"
 
-namespace dravik::testing {
+namespace dravik::testkit {
 
 // The example listing as the box hands it over: UTF-16, each line break CR LF, no break after the last
 // line (testdata/example-listing.txt, a UTF-8 text file).
@@ -110,4 +110,4 @@ private:
     Text text_;
 };
 
-}  // namespace dravik::testing
+}  // namespace dravik::testkit

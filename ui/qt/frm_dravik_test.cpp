@@ -30,7 +30,7 @@
 namespace dravik::qt {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testkit;
 
 QString ToQString(const Text& text) {
     return QString::fromStdU16String(text);

@@ -22,8 +22,8 @@
 namespace dravik::qt {
 namespace {
 
-using testing::HoldsInLimitedChild;
-using testing::Limit;
+using testkit::HoldsInLimitedChild;
+using testkit::Limit;
 
 // Pieces of at most 100 characters, so a few hundred make a "long" line.
 constexpr int kLongestParagraph = 100;

@@ -18,7 +18,7 @@
 namespace dravik::win32 {
 namespace {
 
-using namespace testing;  // the shared helpers of test_support.h
+using namespace testkit;
 
 // Handles every message waiting, as the program's loop would; a quit left by an earlier window is
 // dropped, or the next message box would close at once.
