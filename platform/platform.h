@@ -49,32 +49,4 @@ bool IsInTemporaryFolder(const std::filesystem::path& directory);
 // list); a replaced file keeps its permissions (on Windows, its attributes).
 std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
 
-// An open file as the system hands it out: a descriptor on POSIX, a HANDLE on Windows.
-#ifdef _WIN32
-using NativeFile = void*;
-#else
-using NativeFile = int;
-#endif
-
-// The step that writes the bytes into the new file; tests swap it to make a save fail part-way.
-using WriteStep = std::error_code (*)(NativeFile file, std::string_view bytes);
-
-// ReplaceFileContents with its write step given.
-std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes,
-                                    WriteStep write);
-
-#ifdef _WIN32
-// WideCharToMultiByte's shape; tests pass a double that keeps Microsoft's rules for the call.
-using WideToCodePage = int(__stdcall*)(unsigned codePage, unsigned long flags, const wchar_t* wide,
-                                       int wideLength, char* bytes, int size, const char* defaultChar,
-                                       int* usedDefaultChar);
-
-// EncodeCodePage for the given code page and conversion: 1252, 1251, 65001 (UTF-8), ...
-std::optional<std::string> EncodeCodePage(TextView text, unsigned codePage, WideToCodePage convert);
-
-// `path` as the save hands it to Windows: absolute, with the \\?\ prefix that lifts the 260-character
-// limit. ExtendedPath(L"C:\\Dravik\\A-B.PLN") == L"\\\\?\\C:\\Dravik\\A-B.PLN".
-std::wstring ExtendedPath(const std::wstring& path);
-#endif
-
 }  // namespace dravik

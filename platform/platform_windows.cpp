@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/platform_windows.h"
 #include "platform/save_steps.h"
 
 namespace dravik {

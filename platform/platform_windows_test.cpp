@@ -12,6 +12,8 @@
 #include <utility>
 
 #include "platform/platform.h"
+#include "platform/platform_windows.h"
+#include "platform/save_steps.h"
 #include "testing/folders.h"
 #include "testing/system_words.h"
 

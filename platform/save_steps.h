@@ -1,5 +1,6 @@
 // The steps of a save that differ from system to system, one implementation in each system's file;
-// save.cpp puts them in order once, for both (ReplaceFileContents in platform.h).
+// save.cpp puts them in order once, for both (ReplaceFileContents in platform.h). Tests reach the save
+// through here with a write step of their own.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,24 @@
 #include <system_error>
 
 #include "platform/platform.h"
+
+namespace dravik {
+
+// An open file as the system hands it out: a descriptor on POSIX, a HANDLE on Windows.
+#ifdef _WIN32
+using NativeFile = void*;
+#else
+using NativeFile = int;
+#endif
+
+// The step that writes the bytes into the new file; tests swap it to make a save fail part-way.
+using WriteStep = std::error_code (*)(NativeFile file, std::string_view bytes);
+
+// ReplaceFileContents with its write step given.
+std::error_code ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes,
+                                    WriteStep write);
+
+}  // namespace dravik
 
 namespace dravik::save {
 
