@@ -187,7 +187,6 @@ frmDravik::~frmDravik() {
 
 void InstallAccessibility() {
     QAccessible::installFactory(&AccessibleWindow);
-    InstallListingBoxAccessibility();
 }
 
 Text frmDravik::ReadText() {

@@ -57,7 +57,7 @@ private:
     } lastRelease_;  // of Enter or Space, to tell a repeat Qt took for a press
 };
 
-// How a screen reader sees the window and its box; once per process, after the QApplication is made
+// How a screen reader sees the window; once per process, after the QApplication is made
 // (main does, and so does the tests' main).
 void InstallAccessibility();
 

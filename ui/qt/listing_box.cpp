@@ -1,7 +1,5 @@
 #include "ui/qt/listing_box.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -60,160 +58,7 @@ Lines LinesOf(const QString& text) {
     return lines;
 }
 
-// What a screen reader reads and edits through the box's text interfaces: the joined text, so that a
-// line held in pieces is one line there too. Offsets are those of the joined text.
-class AccessibleListingBox : public QAccessibleWidget,
-                             public QAccessibleTextInterface,
-                             public QAccessibleEditableTextInterface {
-public:
-    explicit AccessibleListingBox(ListingBox* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
-    using QAccessibleWidget::text;  // the name and description, beside the text interface's text()
-
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TextInterface) {
-            return static_cast<QAccessibleTextInterface*>(this);
-        }
-        if (type == QAccessible::EditableTextInterface) {
-            return static_cast<QAccessibleEditableTextInterface*>(this);
-        }
-        return QAccessibleWidget::interface_cast(type);
-    }
-
-    [[nodiscard]] QAccessible::State state() const override {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.editable = !box()->isReadOnly();
-        state.readOnly = box()->isReadOnly();
-        state.multiLine = true;
-        state.selectableText = true;
-        return state;
-    }
-
-    // QAccessibleTextInterface
-    void selection(int index, int* start, int* end) const override {
-        const QTextCursor cursor = box()->textCursor();
-        *start = *end = 0;
-        if (index == 0 && cursor.hasSelection()) {
-            *start = box()->JoinedPosition(cursor.selectionStart());
-            *end = box()->JoinedPosition(cursor.selectionEnd());
-        }
-    }
-    [[nodiscard]] int selectionCount() const override { return box()->textCursor().hasSelection() ? 1 : 0; }
-    void addSelection(int start, int end) override { setSelection(0, start, end); }
-    void removeSelection(int index) override {
-        if (index == 0) {
-            QTextCursor cursor = box()->textCursor();
-            cursor.clearSelection();
-            box()->setTextCursor(cursor);
-        }
-    }
-    void setSelection(int /*index*/, int start, int end) override {
-        QTextCursor cursor = box()->textCursor();
-        cursor.setPosition(box()->DocumentPosition(start));
-        cursor.setPosition(box()->DocumentPosition(end), QTextCursor::KeepAnchor);
-        box()->setTextCursor(cursor);
-    }
-    [[nodiscard]] int cursorPosition() const override {
-        return box()->JoinedPosition(box()->textCursor().position());
-    }
-    void setCursorPosition(int position) override {
-        QTextCursor cursor = box()->textCursor();
-        cursor.setPosition(box()->DocumentPosition(position));
-        box()->setTextCursor(cursor);
-    }
-    [[nodiscard]] QString text(int start, int end) const override {
-        return box()->JoinedText().mid(start, std::max(0, end - start));
-    }
-    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int* start,
-                             int* end) const override {
-        int atStart = 0;
-        int atEnd = 0;
-        textAtOffset(offset, type, &atStart, &atEnd);
-        if (atStart <= 0) {
-            *start = *end = 0;
-            return {};
-        }
-        return textAtOffset(atStart - 1, type, start, end);
-    }
-    QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int* start,
-                            int* end) const override {
-        int atStart = 0;
-        int atEnd = 0;
-        textAtOffset(offset, type, &atStart, &atEnd);
-        if (atEnd >= characterCount()) {
-            *start = *end = characterCount();
-            return {};
-        }
-        return textAtOffset(atEnd, type, start, end);
-    }
-    QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int* start,
-                         int* end) const override {
-        if (type == QAccessible::NoBoundary) {
-            *start = 0;
-            *end = characterCount();
-            return box()->JoinedText();
-        }
-        QTextCursor cursor(box()->document());
-        cursor.setPosition(
-            std::clamp(box()->DocumentPosition(offset), 0, box()->document()->characterCount() - 1));
-        const auto [from, to] = QAccessible::qAccessibleTextBoundaryHelper(cursor, type);
-        *start = box()->JoinedPosition(from);
-        *end = box()->JoinedPosition(to);
-        return text(*start, *end);
-    }
-    [[nodiscard]] int characterCount() const override {
-        return box()->JoinedPosition(box()->document()->characterCount() - 1);
-    }
-    [[nodiscard]] QRect characterRect(int offset) const override {
-        QTextCursor cursor(box()->document());
-        cursor.setPosition(
-            std::clamp(box()->DocumentPosition(offset), 0, box()->document()->characterCount() - 1));
-        QRect place = box()->cursorRect(cursor);
-        place.setWidth(box()->fontMetrics().averageCharWidth());
-        return {box()->viewport()->mapToGlobal(place.topLeft()), place.size()};
-    }
-    [[nodiscard]] int offsetAtPoint(const QPoint& point) const override {
-        return box()->JoinedPosition(
-            box()->cursorForPosition(box()->viewport()->mapFromGlobal(point)).position());
-    }
-    void scrollToSubstring(int start, int /*end*/) override {
-        setCursorPosition(start);
-        box()->ensureCursorVisible();
-    }
-    QString attributes(int offset, int* start, int* end) const override {
-        *start = *end = offset;
-        return {};
-    }
-
-    // QAccessibleEditableTextInterface: through the box's own paste, so a long line is held in pieces.
-    void deleteText(int start, int end) override { replaceText(start, end, QString()); }
-    void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
-    void replaceText(int start, int end, const QString& text) override {
-        setSelection(0, start, end);
-        QMimeData replacement;
-        replacement.setText(text);
-        if (text.isEmpty()) {
-            box()->textCursor().removeSelectedText();
-        } else {
-            box()->insertFromMimeData(&replacement);
-        }
-    }
-
-private:
-    [[nodiscard]] ListingBox* box() const { return static_cast<ListingBox*>(widget()); }
-};
-
-QAccessibleInterface* AccessibleBox(const QString& className, QObject* object) {
-    if (className == QLatin1String("dravik::qt::ListingBox") && object->isWidgetType()) {
-        return new AccessibleListingBox(static_cast<ListingBox*>(object));
-    }
-    return nullptr;
-}
-
 }  // namespace
-
-void InstallListingBoxAccessibility() {
-    QAccessible::installFactory(&AccessibleBox);
-}
 
 ListingBox::ListingBox(QWidget* parent, int longestParagraph)
     : QPlainTextEdit(parent), longestParagraph_(longestParagraph) {
@@ -243,38 +88,6 @@ void ListingBox::changeEvent(QEvent* event) {
     if (event->type() == QEvent::StyleChange && firstColumn_ >= 0) {
         setFirstColumnAt(firstColumn_);  // another style, another frame
     }
-}
-
-QString ListingBox::JoinedText() const {
-    QString joined = WithoutPieceBreaks(document()->toRawText(), 0);
-    joined.replace(QChar::ParagraphSeparator, u'\n');
-    return joined;
-}
-
-int ListingBox::JoinedPosition(int documentPosition) const {
-    int joined = documentPosition;
-    for (QTextBlock block = document()->begin(); block.isValid() && block.position() <= documentPosition;
-         block = block.next()) {
-        if (ContinuesLine(block)) {
-            --joined;  // the break before this piece is not in the joined text
-        }
-    }
-    return joined;
-}
-
-int ListingBox::DocumentPosition(int joinedPosition) const {
-    // Each break before a piece that starts at or before the joined position lies before it.
-    int breaks = 0;
-    for (QTextBlock block = document()->begin().next(); block.isValid(); block = block.next()) {
-        if (!ContinuesLine(block)) {
-            continue;
-        }
-        if (block.position() - 1 - breaks > joinedPosition) {
-            break;
-        }
-        ++breaks;
-    }
-    return joinedPosition + breaks;
 }
 
 Text ListingBox::Listing() const {

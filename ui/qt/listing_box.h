@@ -4,8 +4,9 @@
 // Qt lays out a paragraph in one piece whenever any of it is shown or edited, so one pasted line of
 // 20 MB would take seconds for every keystroke. A pasted line longer than a few thousand characters is
 // therefore held as several paragraphs; each one after the first carries a mark that it continues
-// the line before it, so it is shown as the wrapped continuation of that line and everything that reads
-// the box (Listing(), copy, drag, a screen reader) gets the line back unbroken.
+// the line before it, so it is shown as the wrapped continuation of that line, and Listing(), copy and
+// drag give the line back unbroken. A screen reader, through Qt's own text interface, hears such a line
+// as several: no listing has a line of that length.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -27,12 +28,6 @@ public:
 
     // Where the first column's text starts, in pixels from the box's left edge (frame included).
     void setFirstColumnAt(int pixels);
-
-    // The text as a reader of the whole box sees it (a screen reader, through its text interface):
-    // lines whole, each line break one "\n". Positions in it and in the document convert both ways.
-    [[nodiscard]] QString JoinedText() const;
-    [[nodiscard]] int JoinedPosition(int documentPosition) const;
-    [[nodiscard]] int DocumentPosition(int joinedPosition) const;
 
     // Public so that tests can hand them what a clipboard whose owner has gone hands over: nothing.
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -58,9 +53,5 @@ private:
     int longestParagraph_;
     int firstColumn_ = -1;
 };
-
-// How a screen reader sees every ListingBox: the text as the user reads it. Once per process, by
-// InstallAccessibility (frm_dravik.h).
-void InstallListingBoxAccessibility();
 
 }  // namespace dravik::qt
