@@ -8,7 +8,8 @@ set -euo pipefail
 [[ -n ${DRAVIK_DEPS_INSTALLED:-} ]] && exit 0
 
 # qt6-wayland: the window on a Wayland desktop that has no XWayland.
-run_packages=(cmake make g++ libgtest-dev qt6-base-dev qt6-wayland libgl-dev fonts-liberation)
+# git: the release takes its time from the last commit.
+run_packages=(cmake make g++ git libgtest-dev qt6-base-dev qt6-wayland libgl-dev fonts-liberation)
 test_packages=(locales xvfb x11-utils openbox xdotool xclip unzip clang libclang-rt-dev clang-tidy libbenchmark-dev
                weston wl-clipboard dbus at-spi2-core python3-pyatspi fusefat dosfstools)
 
