@@ -24,6 +24,7 @@ TEST(ConvertCoordsTest, Table) {
         {Field(u"45", u"59.70", u"59", u"59.99"), u"N55* 46.00', E012* 60.00'"},  // no carry to degrees
         {Field(u"99", u"99.99", u"75", u"60.00"), u"N55* 100.67', E012* 76.00'"},
         {u"x12\u00B034'56.78? y345\u00B067'89.01", u"x12* 34.95', y345* 68.48'"},
+        {Field(u"ab", u"cd.ef", u"5 ", u" 1.00"), u"N55* 0.00', E012* 0.00'"},  // no point line: zeros
     };
     for (std::size_t row = 0; row < std::size(cases); ++row) {
         const auto& [field, expected] = cases[row];

@@ -54,12 +54,13 @@ private:
     }
 
     // The characters standing for a degree sign or a minute mark, however damaged: never a digit.
+    // A longer one stops before a digit can follow it, so the reading fails there.
     bool Mark() {
         const std::size_t start = at_;
-        while (at_ < line_.size() && !IsDigit(line_[at_]) && at_ - start <= kLongestMark) {
+        while (at_ < line_.size() && !IsDigit(line_[at_]) && at_ - start < kLongestMark) {
             ++at_;
         }
-        return at_ > start && at_ - start <= kLongestMark;
+        return at_ > start;
     }
 
     TextView line_;
@@ -393,13 +394,11 @@ ListingDamage FindDamage(TextView listing, const std::vector<TextView>& points) 
         const std::size_t end = found == TextView::npos ? listing.size() : found;
         const TextView line = listing.substr(start, end - start);
         if (next < points.size() && points[next].data() == line.data()) {
-            // An identifier in the file's name outweighs one in a waypoint.
+            // The first, unless a later one is in the file's name and the first is not.
             const bool endOfRoute = next == 0 || next + 1 == points.size();
-            if (!damage.hidden || (endOfRoute && !damage.hidden->inFileName)) {
-                std::optional<HiddenCharacter> hidden = FindHidden(line, number, endOfRoute);
-                if (hidden && (!damage.hidden || hidden->inFileName)) {
-                    damage.hidden = std::move(hidden);
-                }
+            std::optional<HiddenCharacter> hidden = FindHidden(line, number, endOfRoute);
+            if (hidden && (!damage.hidden || (hidden->inFileName && !damage.hidden->inFileName))) {
+                damage.hidden = std::move(hidden);
             }
             ++next;
         } else if (std::optional<DamagedLine> damaged = ExamineLine(line)) {

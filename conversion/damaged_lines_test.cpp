@@ -43,6 +43,8 @@ TEST(DamagedLinesTest, PositionColumnSeesDamagedPointsOnly) {
         {"one degree digit", u"N5\u00B005'03.00\" E012\u00B039'22.00\"", 0},
         {"two longitude degree digits", u"N55\u00B005'03.00\" E12\u00B039'22.00\"", 0},
         {"a comma for the point", u"N55\u00B005'03,00\" E012\u00B039'22,00\"", 0},
+        {"no degree signs", u"N5505'03.00\" E01239'22.00\" xxxxxxxxxxxxxxxx", 0},
+        {"ends before the seconds' point", u"N55\u00B005'03.00\" E012\u00B039'22", 0},
         {"a mark of 6 characters", u"N55&degr;05'03.00\" E012&degr;39'22.00\"", 0},
         {"digits in a mark", u"N55&#176;05'03.00\" E012&#176;39'22.00\"", 0},
         {"one hundredths digit", u"N55\u00B005'03.0\" E012\u00B039'22.00\" xxxxxxxxxxxxxxxx", 0},
@@ -92,14 +94,21 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          13, Damage::TabsForSpaces,
          u"Its position starts in column 13, but the header has it at column 29: tabs stand where the header "
          u"has spaces, as when cells are copied from a spreadsheet."},
+        {"one tab, before the position", u"EAXB 110 25\tN54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH", 13,
+         Damage::TabsForSpaces,
+         u"Its position starts in column 13, but the header has it at column 29: tabs stand where the header "
+         u"has spaces, as when cells are copied from a spreadsheet."},
+        {"more spaces, and a question mark", Eaxb(32, u"?").insert(4, u"  "), 31, Damage::SpacesAdded,
+         u"Its position starts in column 31, but the header has it at column 29: it has more spaces than the "
+         u"header."},
         {"one space too many", Text(kEaxb).insert(4, u" "), 30, Damage::SpacesAdded,
          u"Its position starts in column 30, but the header has it at column 29: it has more spaces than the "
          u"header."},
         {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::SomethingBefore,
          u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
          u"column 1."},
-        {"quoted twice, no space", u">>" + Text(kjfk), 31, Damage::SomethingBefore,
-         u"It starts with \">>\" before its first column, as a quoted e-mail does; the listing must start in "
+        {"quoted, no space", u">" + Text(kjfk), 30, Damage::SomethingBefore,
+         u"It starts with \">\" before its first column, as a quoted e-mail does; the listing must start in "
          u"column 1."},
         {"line number", u" 2 " + Text(kjfk), 32, Damage::SomethingBefore,
          u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
@@ -130,7 +139,7 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"narrow no-break space", Eaxb(42, u"\u202F"), 42, Damage::SpacesChanged,
          u"Column 42 should hold a space, but it holds a narrow no-break space. The spaces were changed on "
          u"the way, as a web page may do; Dravik needs plain spaces."},
-        {"em space", Eaxb(57, u"\u2003"), 57, Damage::SpacesChanged,
+        {"en quad", Eaxb(57, u"\u2000"), 57, Damage::SpacesChanged,
          u"Column 57 should hold a space, but it holds a space of another kind. The spaces were changed on "
          u"the way, as a web page may do; Dravik needs plain spaces."},
         {"a tab in place of one space", Eaxb(42, u"\t"), 42, Damage::ColumnBroken,
@@ -218,6 +227,12 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"keep it."},
         {"a waypoint's, inside", Lines({ekch, Text(simeg).replace(2, 1, u"\t"), wsss}),
          u"The identifier \"SIEG\" on line 2 holds a tab; the plan keeps it."},
+        {"the departure's before the destination's",
+         Lines({Text(ekch).replace(4, 1, u"\u00A0"), simeg, Text(wsss).replace(4, 1, u"\t")}),
+         u"The identifier \"EKCH\" on line 1 ends with a no-break space; the plan and its file name keep "
+         u"it."},
+        {"a character beyond U+FFFF is no hidden one",
+         Lines({ekch, simeg, Text(wsss).replace(3, 2, u"\U0001D11E")}), u""},
     };
     for (const Row& row : rows) {
         std::vector<TextView> points = SelectPoints(row.listing);

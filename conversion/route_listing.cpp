@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace dravik {
@@ -35,9 +36,7 @@ Text PointLongId(TextView pointLine) {
 }
 
 Text PointName(TextView pointLine) {
-    const std::size_t nameLength =
-        pointLine.size() >= kNameColumn - 1 ? pointLine.size() - (kNameColumn - 1) : 0;
-    return TrimSpaces(RightText(pointLine, nameLength));
+    return TrimSpaces(pointLine.substr(std::min(pointLine.size(), kNameColumn - 1)));
 }
 
 Text PointCoords(TextView pointLine) {

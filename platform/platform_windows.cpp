@@ -219,12 +219,15 @@ Text TextFromSystem(std::string_view message) {
     if (message.empty()) {
         return {};
     }
+    // The length goes with the data, so no terminating NUL is looked for (clang-tidy 19 cannot tell).
     const int length = static_cast<int>(message.size());
+    // NOLINTNEXTLINE(bugprone-suspicious-stringview-data-usage)
     const int size = MultiByteToWideChar(CP_ACP, 0, message.data(), length, nullptr, 0);
     if (size <= 0) {
         return {};
     }
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    // NOLINTNEXTLINE(bugprone-suspicious-stringview-data-usage)
     const int converted = MultiByteToWideChar(CP_ACP, 0, message.data(), length, wide.data(), size);
     wide.resize(static_cast<std::size_t>(std::max(converted, 0)));
     return {wide.begin(), wide.end()};

@@ -1,5 +1,6 @@
 #include "text/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -81,7 +82,7 @@ Text MidText(TextView text, std::size_t start, std::size_t n) {
 }
 
 Text RightText(TextView text, std::size_t n) {
-    return n >= text.size() ? Text(text) : Text(text.substr(text.size() - n));
+    return Text(text.substr(text.size() - std::min(n, text.size())));
 }
 
 Text TrimSpaces(TextView text) {

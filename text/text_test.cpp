@@ -86,6 +86,7 @@ TEST(SlicesTest, LeftMidRightTrim) {
     EXPECT_EQ(RightText(u"abc", 0), u"");
     EXPECT_EQ(RightText(u"abc", 2), u"bc");
     EXPECT_EQ(RightText(u"abc", 9), u"abc");
+    EXPECT_EQ(MidText(u"abcd", 1, 2), u"ab");
     EXPECT_EQ(MidText(u"abcd", 2, 2), u"bc");
     EXPECT_EQ(MidText(u"abcd", 3, 9), u"cd");
     EXPECT_EQ(MidText(u"abcd", 5, 1), u"");
@@ -114,6 +115,7 @@ TEST(NumbersTest, ParseNumber) {
     EXPECT_TRUE(std::isnan(ParseNumber(u".")));
     EXPECT_TRUE(std::isnan(ParseNumber(u"1.2.3")));
     EXPECT_TRUE(std::isnan(ParseNumber(u"1,5")));
+    EXPECT_TRUE(std::isnan(ParseNumber(u"1e5")));
     EXPECT_TRUE(std::isnan(ParseNumber(u"\u0661")));
 }
 
@@ -150,6 +152,7 @@ TEST(ProperCaseTest, Table) {
     const std::pair<Text, Text> cases[] = {
         {u"", u""},
         {u"XYZ", u"Xyz"},
+        {u"zulu", u"Zulu"},
         {Text(u"a\0b", 3), Text(u"A\0B", 3)},  // NUL starts a word too
         {u"NORTH FIELD", u"North Field"},
         {u"SOUTH-EAST FIELD", u"South-east Field"},
