@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <regex>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,12 +27,27 @@ std::error_code Save(const fs::path& target) {
     return ReplaceFileContents(target, kPlan);
 }
 
+// A system message or a file name in UTF-8, read as text: each ill-formed sequence becomes one U+FFFD.
 TEST(PlatformTest, TextOfPathsAndMessages) {
-    EXPECT_EQ(TextFromSystem("Permission denied"), u"Permission denied");
-    EXPECT_EQ(TextFromSystem("caf\xC3\xA9 \xF0\x9D\x84\x9E"), u"caf\u00E9 \U0001D11E");
-    EXPECT_EQ(TextFromSystem("bad \xFF end \xC3"), u"bad \uFFFD end \uFFFD");
-    EXPECT_EQ(TextFromSystem("\xED\xA0\x80"), u"\uFFFD");  // an encoded surrogate is no character
-    EXPECT_EQ(PathFromText(u"\u00E9-\U0001D11E.PLN"), std::filesystem::path("\xC3\xA9-\xF0\x9D\x84\x9E.PLN"));
+    struct Row {
+        const char* name;
+        const char* bytes;
+        TextView text;
+    };
+    const Row rows[] = {
+        {"ASCII", "Permission denied", u"Permission denied"},
+        {"two, three and four bytes", "caf\xC3\xA9 \xE0\xA0\x80 \xF0\x9D\x84\x9E",
+         u"caf\u00E9 \u0800 \U0001D11E"},
+        {"a byte no sequence starts with, one cut short", "bad \xFF end \xC3", u"bad \uFFFD end \uFFFD"},
+        {"a continuation too many", "\xC3\xA9\x80", u"\u00E9\uFFFD"},
+        {"an encoded surrogate", "\xED\xA0\x80", u"\uFFFD"},
+        {"the last encoded surrogate", "\xED\xBF\xBF", u"\uFFFD"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(TextFromSystem(row.bytes), row.text) << row.name;
+    }
+    EXPECT_EQ(PathFromText(u"\u007F\u0080\u00E9-\U0001D11E.PLN"),
+              std::filesystem::path("\x7F\xC2\x80\xC3\xA9-\xF0\x9D\x84\x9E.PLN"));
     EXPECT_EQ(PathFromText(u"a\xD800-B.PLN"), std::nullopt);
     EXPECT_EQ(TextFromPath(std::filesystem::path("/tmp/\xC3\xA9")), u"/tmp/\u00E9");
 }
@@ -179,10 +195,15 @@ TEST(LinuxReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
 }
 
 // A save that fails part-way through its write leaves neither a temporary file nor a changed plan.
+// While it is written, the new plan is the hidden file beside the earlier one that the README names.
 TEST(LinuxReplaceTest, FailedWriteLeavesNothingBehind) {
     ProgramFolder folders;
     WriteBytes(folders.plan, "earlier");
+    static std::filesystem::path app;
+    static std::vector<std::string> whileWriting;
+    app = folders.app;
     const WriteStep halfThenDiskFull = [](NativeFile file, std::string_view bytes) -> std::error_code {
+        whileWriting = Entries(app);
         if (::write(file, bytes.data(), bytes.size() / 2) < 0) {
             return {errno, std::generic_category()};
         }
@@ -192,6 +213,9 @@ TEST(LinuxReplaceTest, FailedWriteLeavesNothingBehind) {
     EXPECT_EQ(error, std::error_code(ENOSPC, std::generic_category()));
     EXPECT_EQ(ReadBytes(folders.plan), "earlier");
     EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    ASSERT_EQ(whileWriting.size(), 2u);
+    EXPECT_TRUE(std::regex_match(whileWriting[0], std::regex(R"(\.EAXA-EAXB\.PLN\.[0-9a-z]{8}\.tmp)")))
+        << whileWriting[0];
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ std::error_code CreateBeside(const NativePath& target, NativeFile& file, NativeP
         }
         bool exists = false;
         error = save::CreateNew(created, file, exists);
-        if (!error || !exists) {
+        if (!exists) {  // made, or failed for another reason than the name
             return error;
         }
     }
