@@ -9,7 +9,8 @@ namespace dravik {
 namespace {
 
 // Where a line's position starts when it looks like a route point, however its columns and marks were
-// damaged on the way; 0 for a line that does not look like one.
+// damaged on the way (the damaged lines of the next table are rows of this one too); 0 for a line that
+// does not look like one.
 TEST(DamagedLinesTest, PositionColumnSeesDamagedPointsOnly) {
     struct Row {
         const char* name;
@@ -18,14 +19,7 @@ TEST(DamagedLinesTest, PositionColumnSeesDamagedPointsOnly) {
     };
     const Row rows[] = {
         {"in place", u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 29},
-        {"spaces collapsed", u"EAXA 0 0 N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD", 10},
-        {"indented by a tab", u"\tEAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\"", 30},
-        {"spreadsheet cells", u"EAXA\t0\t0\tN55\u00B005'03.00\"\tE012\u00B039'22.00\"\tNORTH FIELD", 10},
-        {"question marks", u"EAXA             0      0   N55?05'03.00\" E012?39'22.00\"", 29},
-        {"entity", u"EAXA             0      0   N55&deg;05'03.00\" E012&deg;39'22.00\"", 29},
         {"ordinal sign", u"EAXA             0      0   N55\u00BA05'03.00\" E012\u00BA39'22.00\"", 29},
-        {"read as Latin-1",
-         u"EAXA             0      0   N55\u00C2\u00B005'03.00\" E012\u00C2\u00B039'22.00\"", 29},
         {"typographic marks",
          u"EAXA             0      0   S55\u00B005\u201903.00\u201D W012\u00B039\u201922.00\u201D", 29},
         {"no-break spaces", u"EAXA\u00A0\u00A00\u00A0N55\u00B005'03.00\"\u00A0E012\u00B039'22.00\"", 9},
@@ -70,7 +64,7 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         Text line;
         std::size_t column;
         Damage damage;
-        TextView why;
+        TextView why;  // the note's second line; empty where another row has the same words
     };
     const TextView header = u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
     const TextView kjfk =
@@ -80,42 +74,36 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          Damage::SpacesLost,
          u"Its position starts in column 13, but the header has it at column 29: the spaces that line the "
          u"columns up were lost on the way."},
-        {"a tab after the position only", u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\"\tSOUTH", 13,
+        {"a tab after the position only",
+         u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\"\tSOUTH",
+         13,
          Damage::SpacesLost,
-         u"Its position starts in column 13, but the header has it at column 29: the spaces that line the "
-         u"columns up were lost on the way."},
+         {}},
         {"indented by spaces", u"        " + Text(kEaxb), 37, Damage::Indented,
          u"Its position starts in column 37, but the header has it at column 29: the line is indented, and "
          u"it must start in column 1."},
-        {"indented by a tab", u"\t" + Text(kEaxb), 30, Damage::Indented,
-         u"Its position starts in column 30, but the header has it at column 29: the line is indented, and "
-         u"it must start in column 1."},
+        {"indented by a tab", u"\t" + Text(kEaxb), 30, Damage::Indented, {}},
         {"spreadsheet cells", u"EAXB\t110\t25\tN54\u00B050'00.30\"\tE014\u00B010'45.60\"\tSOUTH-EAST FIELD",
          13, Damage::TabsForSpaces,
          u"Its position starts in column 13, but the header has it at column 29: tabs stand where the header "
          u"has spaces, as when cells are copied from a spreadsheet."},
-        {"one tab, before the position", u"EAXB 110 25\tN54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH", 13,
+        {"one tab, before the position",
+         u"EAXB 110 25\tN54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH",
+         13,
          Damage::TabsForSpaces,
-         u"Its position starts in column 13, but the header has it at column 29: tabs stand where the header "
-         u"has spaces, as when cells are copied from a spreadsheet."},
-        {"more spaces, and a question mark", Eaxb(32, u"?").insert(4, u"  "), 31, Damage::SpacesAdded,
-         u"Its position starts in column 31, but the header has it at column 29: it has more spaces than the "
-         u"header."},
+         {}},
+        {"more spaces, and a question mark", Eaxb(32, u"?").insert(4, u"  "), 31, Damage::SpacesAdded, {}},
         {"one space too many", Text(kEaxb).insert(4, u" "), 30, Damage::SpacesAdded,
          u"Its position starts in column 30, but the header has it at column 29: it has more spaces than the "
          u"header."},
         {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::SomethingBefore,
          u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
          u"column 1."},
-        {"quoted, no space", u">" + Text(kjfk), 30, Damage::SomethingBefore,
-         u"It starts with \">\" before its first column, as a quoted e-mail does; the listing must start in "
-         u"column 1."},
+        {"quoted, no space", u">" + Text(kjfk), 30, Damage::SomethingBefore, {}},
         {"line number", u" 2 " + Text(kjfk), 32, Damage::SomethingBefore,
          u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
          u"listing must start in column 1."},
-        {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::SomethingBefore,
-         u"It starts with \"12.\t\" before its first column, as when line numbers are copied with it; the "
-         u"listing must start in column 1."},
+        {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::SomethingBefore, {}},
         {"table border", u"| " + Text(kjfk), 31, Damage::SomethingBefore,
          u"It starts with \"| \" before its first column; the listing must start in column 1."},
         {"lines joined", Text(header) + u" " + Text(kjfk) + u" " + Text(kEaxb), 99, Damage::LineBreaksLost,
@@ -124,9 +112,7 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"question marks", Eaxb(32, u"?"), 32, Damage::DegreeSignChanged,
          u"Column 32 should hold the degree sign \u00B0, but it holds \"?\". The degree sign was changed on "
          u"the way; Dravik needs the sign \u00B0 itself."},
-        {"entity", Eaxb(32, u"&deg;"), 32, Damage::DegreeSignChanged,
-         u"Column 32 should hold the degree sign \u00B0, but it holds \"&deg;\". The degree sign was changed "
-         u"on the way; Dravik needs the sign \u00B0 itself."},
+        {"entity", Eaxb(32, u"&deg;"), 32, Damage::DegreeSignChanged, {}},
         {"read as Latin-1", Eaxb(47, u"\u00C2\u00B0"), 47, Damage::DegreeSignChanged,
          u"Column 47 should hold the degree sign \u00B0, but it holds \"\u00C2\u00B0\". The degree sign was "
          u"changed on the way; Dravik needs the sign \u00B0 itself."},
@@ -151,15 +137,16 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"wrapped before the name", Text(kEaxb.substr(0, 56)), 56, Damage::EndsEarly,
          u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
          u"next line."},
-        {"wrapped before the seconds mark", Text(kEaxb.substr(0, 55)), 55, Damage::EndsEarly,
-         u"The line ends early, at column 55, as when a program wraps long lines and moves the rest to the "
-         u"next line."},
+        {"wrapped before the seconds mark", Text(kEaxb.substr(0, 55)), 55, Damage::EndsEarly, {}},
     };
     for (const Row& row : rows) {
         const std::optional<DamagedLine> found = ExamineLine(row.line);
         ASSERT_TRUE(found) << row.name;
         EXPECT_EQ(found->column, row.column) << row.name;
         EXPECT_EQ(found->damage, row.damage) << row.name;
+        if (row.why.empty()) {
+            continue;
+        }
         ListingDamage damage;
         damage.count = 1;
         damage.first = found;

@@ -4,16 +4,15 @@
 #   0. (Qt) No usable display: one line on standard error and status 1, never a core dump.
 #   1. Ctrl+V and a middle click with a clipboard whose owner has gone, and Esc: nothing happens.
 #   2. A listing pasted with Ctrl+V, Tab to the button and Space: the plan, byte for byte.
-#   3. Ctrl+Z right after "Done!" (the focus is back in the box) brings the listing back; a click
-#      converts it again.
-#   4. The context menu's Undo brings it back once more; Tab and Enter convert it.
-#   5. Shift+F10's Undo, then Ctrl+A and a paste replace the listing instead of joining it.
-#   6. Enter held down on the button converts once: one message, answered, and no other.
-#   7. A line of a megabyte pasted and replaced: the window answers and converts as ever.
-#   8. Esc on the button, then Alt+F4: the program ends with status 0.
-#   9. Where the system lets us mount them: the program's folder on a full disk (the save fails, the
+#   3. The real context menu's Undo, right after "Done!", brings the listing back; Tab and Enter convert.
+#   4. Enter held down on the button, with the desktop's own key repeat, converts once: one message,
+#      answered, and no other.
+#   5. A line of a megabyte pasted and replaced: the window answers and converts as ever.
+#   6. Esc on the button, then Alt+F4 from the window manager: the program ends with status 0.
+#   7. Where the system lets us mount them: the program's folder on a full disk (the save fails, the
 #      earlier plan stays as it was and no temporary file is left), and on a FAT image, where a plan
 #      is replaced as anywhere else.
+# The other keys (Ctrl+Z, Ctrl+A, Shift+F10, Tab) are the window suites' to check.
 #   end_to_end_test.sh [--wine] <program, or a release archive> [<listing> <expected plan>]
 # With --wine the program is a Windows .exe, run by Wine in a fresh prefix of its own (with_desktop.sh).
 set -euo pipefail
@@ -182,9 +181,6 @@ stop() {
     [[ $status -eq 0 ]] || fail "the program ended with status $status"
 }
 
-# A second listing, from EAXC to EAXD.
-sed -e 's/EAXA/EAXC/g' -e 's/EAXB/EAXD/g' "$listing" >"$work/second-listing.txt"
-
 if [[ $launcher == native ]]; then
     step "0. no usable display: one line and status 1"
     for setting in DISPLAY=:1999 WAYLAND_DISPLAY=nowhere-$$ "DISPLAY=$DISPLAY QT_QPA_PLATFORM=nosuchplatform"; do
@@ -217,13 +213,7 @@ key space
 answer_message
 expect_plan EAXA-EAXB.PLN "Tab and Space" "$expected"
 
-step "3. Ctrl+Z right after Done!, then a click"
-key ctrl+z
-click_button
-answer_message
-expect_plan EAXA-EAXB.PLN "Ctrl+Z after Done!"
-
-step "4. the context menu's Undo, then Tab and Enter"
+step "3. the context menu's Undo, then Tab and Enter"
 click_box 3
 key u
 key Tab
@@ -231,18 +221,7 @@ key Return
 answer_message
 expect_plan EAXA-EAXB.PLN "the context menu's Undo"
 
-step "5. Shift+F10's Undo, then Ctrl+A and a paste of another listing"
-key shift+F10
-key u
-key ctrl+a
-clipboard "$work/second-listing.txt"
-key ctrl+v
-click_button
-answer_message
-expect_plan EAXC-EAXD.PLN "Ctrl+A and a paste"
-[[ -z $(ls "$app_dir" | grep -v -e '^dravik' -e '^README.txt$') ]] || fail "Ctrl+A and a paste: other files: $(ls "$app_dir")"
-
-step "6. Enter held down on the button"
+step "4. Enter held down on the button"
 key ctrl+z
 key Tab
 # The key repeats about 25 times a second while it is held: the message it opened must be the one
@@ -257,9 +236,9 @@ xdotool keyup Return
 sleep 0.3
 xdotool key Return
 windows 1 >/dev/null || fail "the message box did not close"
-expect_plan EAXC-EAXD.PLN "Enter held down"
+expect_plan EAXA-EAXB.PLN "Enter held down"
 
-step "7. a line of a megabyte, replaced by a listing"
+step "5. a line of a megabyte, replaced by a listing"
 yes "EAXA N55 E012 NORTH FIELD" | tr '\n' ' ' | head -c 1000000 >"$work/long-line.txt" || true
 paste_over "$work/long-line.txt"
 settle
@@ -268,13 +247,13 @@ click_button
 answer_message
 expect_plan EAXA-EAXB.PLN "a listing pasted over a long line"
 
-step "8. Esc on the button, then Alt+F4"
+step "6. Esc on the button, then Alt+F4"
 key Tab
 key Escape
 alive || fail "Esc on the button closed the window"
 stop
 
-step "9. the program's folder on a full disk, then on a FAT image"
+step "7. the program's folder on a full disk, then on a FAT image"
 full=$work/full
 mkdir "$full"
 if mount -t tmpfs -o size=16m tmpfs "$full" 2>/dev/null; then
