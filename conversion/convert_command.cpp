@@ -51,12 +51,13 @@ Outcome Convert(ConvertHost& host, const std::optional<std::filesystem::path>& g
         }
     }
     const Text listing = host.ReadText();
-    std::vector<TextView> points = SelectPoints(listing);
+    const std::vector<TextView> lines = SplitLines(listing);
+    std::vector<TextView> points = SelectPoints(lines);
     if (points.size() > kMaxPoints) {
         return Stopped(kTooManyPointsMessage);
     }
     // Every line is read once more, for the note; the points themselves stay as selected.
-    const ListingDamage damage = FindDamage(listing, points);
+    const ListingDamage damage = FindDamage(lines, points);
     if (points.size() < 2) {
         return Stopped(kNotEnoughPointsMessage, DamageNote(damage, nullptr));
     }

@@ -76,11 +76,16 @@ struct Span {
 // The first latitude (or longitude) that starts at `from` or later. Each look reads a bounded number
 // of units, so a search stays linear in the line's length.
 std::optional<Span> FindCoordinate(TextView line, std::size_t from, bool latitude) {
+    const char16_t first = latitude ? u'N' : u'E';
+    const char16_t second = latitude ? u'S' : u'W';
+    const std::size_t degreeDigits = latitude ? 2 : 3;
+    const char16_t* units = line.data();  // read once a unit: most lines hold no coordinate at all
     for (std::size_t at = from; at < line.size(); ++at) {
-        const std::optional<std::size_t> end = latitude ? CoordinateReader(line, at).Read(u'N', u'S', 2)
-                                                        : CoordinateReader(line, at).Read(u'E', u'W', 3);
-        if (end) {
-            return Span{at, *end};
+        if (units[at] == first || units[at] == second) {
+            if (const std::optional<std::size_t> end =
+                    CoordinateReader(line, at).Read(first, second, degreeDigits)) {
+                return Span{at, *end};
+            }
         }
     }
     return std::nullopt;
@@ -383,16 +388,12 @@ std::optional<DamagedLine> ExamineLine(TextView line) {
     return found;
 }
 
-ListingDamage FindDamage(TextView listing, const std::vector<TextView>& points) {
+ListingDamage FindDamage(const std::vector<TextView>& lines, const std::vector<TextView>& points) {
     ListingDamage damage;
-    if (listing.empty()) {
-        return damage;
-    }
     std::size_t next = 0;  // the next of `points`, which stand in the listing's order
-    for (std::size_t start = 0, number = 1;; ++number) {
-        const std::size_t found = listing.find(u"\r\n", start);
-        const std::size_t end = found == TextView::npos ? listing.size() : found;
-        const TextView line = listing.substr(start, end - start);
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const TextView line = lines[index];
+        const std::size_t number = index + 1;
         if (next < points.size() && points[next].data() == line.data()) {
             // The first, unless a later one is in the file's name and the first is not.
             const bool endOfRoute = next == 0 || next + 1 == points.size();
@@ -413,11 +414,8 @@ ListingDamage FindDamage(TextView listing, const std::vector<TextView>& points) 
                 damage.afterLastPoint = std::move(damaged);
             }
         }
-        if (found == TextView::npos) {
-            return damage;
-        }
-        start = found + 2;
     }
+    return damage;
 }
 
 Text DamageNote(const ListingDamage& damage, const Route* route) {

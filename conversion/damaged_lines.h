@@ -71,8 +71,8 @@ struct ListingDamage {
     std::optional<HiddenCharacter> hidden;        // in one of the plan's identifiers
 };
 
-// Reads every line of `listing` once; `points` are SelectPoints' views into the same listing.
-ListingDamage FindDamage(TextView listing, const std::vector<TextView>& points);
+// Reads each of the listing's lines, SplitLines(listing), once; `points` are SelectPoints(lines).
+ListingDamage FindDamage(const std::vector<TextView>& lines, const std::vector<TextView>& points);
 
 // The note under "Not enough or invalid points!" (`route` is null) or "Done!": first how the departure
 // or destination moved, then which line broke and why, then a hidden character in an identifier. Empty

@@ -222,8 +222,9 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          Lines({ekch, simeg, Text(wsss).replace(3, 2, u"\U0001D11E")}), u""},
     };
     for (const Row& row : rows) {
-        std::vector<TextView> points = SelectPoints(row.listing);
-        const ListingDamage damage = FindDamage(row.listing, points);
+        const std::vector<TextView> lines = SplitLines(row.listing);
+        std::vector<TextView> points = SelectPoints(lines);
+        const ListingDamage damage = FindDamage(lines, points);
         ASSERT_GE(points.size(), 2u) << row.name;
         const Route route = MakeRoute(std::move(points));
         EXPECT_EQ(DamageNote(damage, &route), row.note) << row.name;
@@ -233,7 +234,8 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
     // line break, empty lines too.
     const Text refused = Lines({u"", ekch.substr(0, 56), Text(simeg).replace(4, 1, u"\u00A0"), u""}) +
                          Text(wsss).insert(0, u"\t");
-    const ListingDamage damage = FindDamage(refused, SelectPoints(refused));
+    const std::vector<TextView> lines = SplitLines(refused);
+    const ListingDamage damage = FindDamage(lines, SelectPoints(lines));
     EXPECT_EQ(DamageNote(damage, nullptr),
               u"2 lines look like route points, but they do not keep to the columns of the header; the first "
               u"is line 2.\nThe line ends early, at column 56, as when a program wraps long lines and moves "

@@ -18,8 +18,12 @@ bool IsPointLine(TextView line) {
 }
 
 std::vector<TextView> SelectPoints(TextView listing) {
+    return SelectPoints(SplitLines(listing));
+}
+
+std::vector<TextView> SelectPoints(const std::vector<TextView>& lines) {
     std::vector<TextView> points;
-    for (const TextView piece : SplitLines(listing)) {
+    for (const TextView piece : lines) {
         if (IsPointLine(piece)) {
             points.push_back(piece);
         }

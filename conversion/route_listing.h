@@ -21,6 +21,8 @@ inline constexpr std::size_t kMaxPoints = 4000;
 
 // The point lines of a listing, in their order; they view `listing`, which must outlive them.
 std::vector<TextView> SelectPoints(TextView listing);
+// The same among the listing's lines, SplitLines(listing), for a caller that reads them again.
+std::vector<TextView> SelectPoints(const std::vector<TextView>& lines);
 
 bool IsPointLine(TextView line);
 
