@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QMimeData>
+#include <QProxyStyle>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -209,6 +210,25 @@ TEST_F(ListingBoxTest, PasteTooLargeForTheMemoryIsRefused) {
         box_.insertFromMimeData(&huge);
         return refused.count() == 1 && box_.toPlainText() == QStringLiteral("kept");
     })) << "the paste was not refused, or changed the box";
+}
+
+// The listing's first column stays where the window put it when another style draws another frame.
+TEST_F(ListingBoxTest, FirstColumnStaysWhereAnotherStyleMovesTheFrame) {
+    class Frameless : public QProxyStyle {
+    public:
+        int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                        const QWidget* widget) const override {
+            return metric == PM_DefaultFrameWidth ? 0 : QProxyStyle::pixelMetric(metric, option, widget);
+        }
+    };
+    box_.setFirstColumnAt(6);
+    const int frame = box_.frameWidth();
+    Frameless frameless;
+    box_.setStyle(&frameless);
+    EXPECT_EQ(box_.frameWidth(), 0) << "the style gave no other frame";
+    EXPECT_EQ(box_.document()->documentMargin(), 6);
+    box_.setStyle(nullptr);  // before the style goes
+    EXPECT_EQ(box_.frameWidth() + box_.document()->documentMargin(), 6) << "frame " << frame;
 }
 
 // One the memory left can take is taken: the box asks for no more than a paste needs, about 14 bytes
