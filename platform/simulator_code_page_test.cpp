@@ -14,31 +14,38 @@ namespace dravik {
 namespace {
 
 TEST(SimulatorCodePageTest, Table) {
-    const std::pair<Text, std::string> cases[] = {
-        {u"plain ASCII", "plain ASCII"},
-        {u"\u00E9\u00C5\u00DF\u00B0\u00A0\u00FF", "\xE9\xC5\xDF\xB0\xA0\xFF"},  // Latin-1 and the degree sign
-        {u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
+    struct Row {
+        const char* name;
+        Text text;
+        std::string bytes;
+    };
+    const Row rows[] = {
+        {"ASCII", u"plain ASCII", "plain ASCII"},
+        {"Latin-1 and the degree sign", u"\u00E9\u00C5\u00DF\u00B0\u00A0\u00FF", "\xE9\xC5\xDF\xB0\xA0\xFF"},
+        {"the code page's own block",
+         u"\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
          u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178",
          "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F"
-         "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F"},  // the code page's own block
-        {u"\u0080\u0082\u009F\u0100\u03A9\u4E2D\uFFFD", "???????"},            // outside the code page
-        {u"a\U0001D11Eb", "a?b"},                                              // beyond U+FFFF: one "?"
-        {u"a\xD800"
+         "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F"},
+        {"outside the code page", u"\u0080\u0082\u009F\u0100\u03A9\u4E2D\uFFFD", "???????"},
+        {"beyond U+FFFF: one ?", u"a\U0001D11Eb", "a?b"},
+        {"lone surrogates, one at the end",
+         u"a\xD800"
          u"b\xDC00"
          u"c\xD800",
-         "a?b?c?"},  // lone surrogates, one at the end
-        {Text(u"a\0b", 3), std::string("a\0b", 3)},
-        {u"", ""},
+         "a?b?c?"},
+        {"NUL", Text(u"a\0b", 3), std::string("a\0b", 3)},
+        {"empty", u"", ""},
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [text, bytes] = cases[row];
-        EXPECT_EQ(EncodeWindows1252(text), bytes) << "row " << row;
+    for (const Row& row : rows) {
+        const auto& [name, text, bytes] = row;
+        EXPECT_EQ(EncodeWindows1252(text), bytes) << name;
 #ifdef _WIN32
         if (GetACP() != 1252) {
             continue;  // the plan is in the system's code page, which is another one here
         }
 #endif
-        EXPECT_EQ(EncodeCodePage(text), bytes) << "row " << row;  // and so does the plan, here
+        EXPECT_EQ(EncodeCodePage(text), bytes) << name;  // and so does the plan, here
     }
 }
 

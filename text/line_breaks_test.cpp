@@ -7,30 +7,43 @@ namespace dravik {
 namespace {
 
 TEST(LineBreaksTest, EveryLineBreakBecomesCrLf) {
-    const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"", u""},
-        {u"a\r\nb", u"a\r\nb"},
-        {u"a\nb", u"a\r\nb"},
-        {u"a\rb", u"a\r\nb"},
-        {u"a\u2029b\u2028c", u"a\r\nb\r\nc"},
-        {u"a\n\rb", u"a\r\n\r\nb"},  // LF then CR are two breaks, not one pair
-        {u"a\r\r\nb", u"a\r\n\r\nb"},
-        {u"\u2029\u2029", u"\r\n\r\n"},
-        {u"tab\there\u00A0nbsp", u"tab\there\u00A0nbsp"},
+    struct Row {
+        const char* name;
+        const char16_t* box;
+        const char16_t* handedOver;
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [box, handedOver] = cases[row];
-        EXPECT_EQ(WithCrLfBreaks(box), handedOver) << "row " << row;
+    const Row rows[] = {
+        {"empty", u"", u""},
+        {"CR LF", u"a\r\nb", u"a\r\nb"},
+        {"LF", u"a\nb", u"a\r\nb"},
+        {"CR", u"a\rb", u"a\r\nb"},
+        {"Qt's separators", u"a\u2029b\u2028c", u"a\r\nb\r\nc"},
+        {"LF then CR: two breaks", u"a\n\rb", u"a\r\n\r\nb"},
+        {"CR then CR LF", u"a\r\r\nb", u"a\r\n\r\nb"},
+        {"two separators", u"\u2029\u2029", u"\r\n\r\n"},
+        {"no break", u"tab\there\u00A0nbsp", u"tab\there\u00A0nbsp"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(WithCrLfBreaks(row.box), row.handedOver) << row.name;
     }
 }
 
 TEST(LineBreaksTest, LongestLine) {
-    const std::pair<const char16_t*, std::size_t> cases[] = {
-        {u"", 0}, {u"abc", 3}, {u"ab\r\nc", 2}, {u"a\r\n\r\nbcd", 3}, {u"ab\u2029cde\n", 3}, {u"\r\r", 0},
+    struct Row {
+        const char* name;
+        const char16_t* text;
+        std::size_t longest;
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [text, longest] = cases[row];
-        EXPECT_EQ(LongestLine(text), longest) << "row " << row;
+    const Row rows[] = {
+        {"empty", u"", 0},
+        {"one line", u"abc", 3},
+        {"the first", u"ab\r\nc", 2},
+        {"the last", u"a\r\n\r\nbcd", 3},
+        {"between separators", u"ab\u2029cde\n", 3},
+        {"breaks only", u"\r\r", 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(LongestLine(row.text), row.longest) << row.name;
     }
 }
 
