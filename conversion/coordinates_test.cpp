@@ -14,21 +14,25 @@ Text Field(TextView latMinutes, TextView latSeconds, TextView lonMinutes, TextVi
 }
 
 TEST(ConvertCoordsTest, Table) {
-    const std::pair<Text, const char16_t*> cases[] = {
-        {u"N47\u00B026'11.00\" E019\u00B015'41.00", u"N47* 26.18', E019* 15.68'"},
-        {u"N55\u00B005'03.00\" E012\u00B039'22.00", u"N55* 5.05', E012* 39.37'"},
-        {u"S05\u00B000'00.00\" W000\u00B000'00.00", u"S05* 0.00', W000* 0.00'"},  // no sign, zeros kept
-        {Field(u"50", u"00.30", u"10", u"01.50"), u"N55* 50.00', E012* 10.02'"},  // ties to even
-        {Field(u"58", u"00.90", u"40", u"12.30"), u"N55* 58.02', E012* 40.20'"},
-        {Field(u"00", u"59.69", u"00", u"59.70"), u"N55* 0.99', E012* 1.00'"},    // 100 carries
-        {Field(u"45", u"59.70", u"59", u"59.99"), u"N55* 46.00', E012* 60.00'"},  // no carry to degrees
-        {Field(u"99", u"99.99", u"75", u"60.00"), u"N55* 100.67', E012* 76.00'"},
-        {u"x12\u00B034'56.78? y345\u00B067'89.01", u"x12* 34.95', y345* 68.48'"},
-        {Field(u"ab", u"cd.ef", u"5 ", u" 1.00"), u"N55* 0.00', E012* 0.00'"},  // no point line: zeros
+    struct Row {
+        const char* name;
+        Text field;
+        const char16_t* position;
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [field, expected] = cases[row];
-        EXPECT_EQ(ConvertCoords(field), expected) << "row " << row;
+    const Row rows[] = {
+        {"first example", u"N47\u00B026'11.00\" E019\u00B015'41.00", u"N47* 26.18', E019* 15.68'"},
+        {"minutes lose a zero", u"N55\u00B005'03.00\" E012\u00B039'22.00", u"N55* 5.05', E012* 39.37'"},
+        {"no sign, zeros kept", u"S05\u00B000'00.00\" W000\u00B000'00.00", u"S05* 0.00', W000* 0.00'"},
+        {"ties to even", Field(u"50", u"00.30", u"10", u"01.50"), u"N55* 50.00', E012* 10.02'"},
+        {"ties to even, up", Field(u"58", u"00.90", u"40", u"12.30"), u"N55* 58.02', E012* 40.20'"},
+        {"100 hundredths carry", Field(u"00", u"59.69", u"00", u"59.70"), u"N55* 0.99', E012* 1.00'"},
+        {"no carry to degrees", Field(u"45", u"59.70", u"59", u"59.99"), u"N55* 46.00', E012* 60.00'"},
+        {"out of range, as listed", Field(u"99", u"99.99", u"75", u"60.00"), u"N55* 100.67', E012* 76.00'"},
+        {"letters copied", u"x12\u00B034'56.78? y345\u00B067'89.01", u"x12* 34.95', y345* 68.48'"},
+        {"no point line: zeros", Field(u"ab", u"cd.ef", u"5 ", u" 1.00"), u"N55* 0.00', E012* 0.00'"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(ConvertCoords(row.field), row.position) << row.name;
     }
 }
 

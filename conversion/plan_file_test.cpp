@@ -34,11 +34,10 @@ TEST(EncodingTest, PlanPathJoinsTheFolderAndTheName) {
         {"/", "/EAXA-EAXB.PLN"},
     };
 #endif
-    for (std::size_t row = 0; row < std::size(rows); ++row) {
-        const auto [folder, plan] = rows[row];
+    for (const auto& [folder, plan] : rows) {
         const PlanFile file = PlanFileIn(folder, route);
-        EXPECT_EQ(file.path, std::filesystem::path(plan)) << "row " << row;
-        EXPECT_EQ(file.shown, TextFromPath(plan)) << "row " << row;
+        EXPECT_EQ(file.path, std::filesystem::path(plan)) << folder;
+        EXPECT_EQ(file.shown, TextFromPath(plan)) << folder;
     }
 }
 

@@ -27,19 +27,23 @@ TEST(RouteListingTest, SelectsPointLinesInOrder) {
 TEST(RouteListingTest, CountsWhatTheListingHolds) {
     const Text a = PointLine(u"AAAA");
     const Text b = PointLine(u"BBBB");
-    const std::pair<Text, std::size_t> cases[] = {
-        {u"", 0},
-        {u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks", 0},
-        {a, 1},
-        {a + u"\r\n" + a, 2},  // the same point twice is kept twice
-        {u"remark\r\n\r\n" + a + u"\r\nTOTAL 40\r\n" + b + u"\r\n", 2},
-        {a + u"\n" + b, 1},  // LF alone does not cut: one piece, one point
-        {a + u"\r" + b, 1},
-        {u"x\n" + a + u"\n" + b, 0},  // that one piece does not start with a point
+    struct Row {
+        const char* name;
+        Text listing;
+        std::size_t count;
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [listing, count] = cases[row];
-        EXPECT_EQ(SelectPoints(listing).size(), count) << "row " << row;
+    const Row rows[] = {
+        {"empty", u"", 0},
+        {"the header", u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks", 0},
+        {"one point", a, 1},
+        {"the same point twice, kept twice", a + u"\r\n" + a, 2},
+        {"among other lines", u"remark\r\n\r\n" + a + u"\r\nTOTAL 40\r\n" + b + u"\r\n", 2},
+        {"LF alone does not cut: one piece", a + u"\n" + b, 1},
+        {"CR alone does not cut", a + u"\r" + b, 1},
+        {"one piece that starts with no point", u"x\n" + a + u"\n" + b, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SelectPoints(row.listing).size(), row.count) << row.name;
     }
 }
 
@@ -99,21 +103,26 @@ TEST(RouteListingTest, Fields) {
 }
 
 TEST(RouteListingTest, RecaseName) {
-    const std::tuple<const char16_t*, const char16_t*, const char16_t*> cases[] = {
-        {u"NORTH FIELD", u"EAXA", u"North Field"},
-        {u"XYZ", u"XYZ", u"XYZ"},
-        {u"xyz", u"XYZ", u"Xyz"},  // equality is case-sensitive
-        {u"", u"EAXA", u""},
-        {u"", u"", u""},
-        // Beyond ASCII, the system's full mapping, whatever the user's locale.
-        {u"\u00C9COLE \u00C9T\u00C9", u"X", u"\u00C9cole \u00C9t\u00E9"},
-        {u"\u0394\u0395\u039B\u03A4\u0391", u"X", u"\u0394\u03B5\u03BB\u03C4\u03B1"},
-        {u"\U00010400\U00010400", u"X", u"\U00010400\U00010428"},  // DESERET beyond U+FFFF
-        {u"\u212A", u"X", u"K"},                                   // KELVIN SIGN lowers to k, then rises to K
+    struct Row {
+        const char* what;
+        const char16_t* name;
+        const char16_t* id;
+        const char16_t* recased;
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [name, id, expected] = cases[row];
-        EXPECT_EQ(RecaseName(name, id), expected) << "row " << row;
+    // Beyond ASCII, the system's full mapping, whatever the user's locale.
+    const Row rows[] = {
+        {"not the identifier", u"NORTH FIELD", u"EAXA", u"North Field"},
+        {"the identifier", u"XYZ", u"XYZ", u"XYZ"},
+        {"equality is case-sensitive", u"xyz", u"XYZ", u"Xyz"},
+        {"empty", u"", u"EAXA", u""},
+        {"empty, and so is the identifier", u"", u"", u""},
+        {"Latin", u"\u00C9COLE \u00C9T\u00C9", u"X", u"\u00C9cole \u00C9t\u00E9"},
+        {"Greek", u"\u0394\u0395\u039B\u03A4\u0391", u"X", u"\u0394\u03B5\u03BB\u03C4\u03B1"},
+        {"Deseret, beyond U+FFFF", u"\U00010400\U00010400", u"X", u"\U00010400\U00010428"},
+        {"Kelvin sign: lowers to k, rises to K", u"\u212A", u"X", u"K"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(RecaseName(row.name, row.id), row.recased) << row.what;
     }
 }
 

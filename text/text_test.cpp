@@ -149,34 +149,40 @@ char32_t MarkedMapping(char32_t codePoint, LetterCase to) {
 }
 
 TEST(ProperCaseTest, Table) {
-    const std::pair<Text, Text> cases[] = {
-        {u"", u""},
-        {u"XYZ", u"Xyz"},
-        {u"zulu", u"Zulu"},
-        {Text(u"a\0b", 3), Text(u"A\0B", 3)},  // NUL starts a word too
-        {u"NORTH FIELD", u"North Field"},
-        {u"SOUTH-EAST FIELD", u"South-east Field"},
-        {u"ST.MARY", u"St.mary"},
-        {u"A/B (C) D'E", u"A/b (c) D'e"},
-        {u"a\tb\nc\x0B"
+    struct Row {
+        const char* name;
+        Text text;
+        Text proper;
+    };
+    const Row rows[] = {
+        {"empty", u"", u""},
+        {"one word", u"XYZ", u"Xyz"},
+        {"z", u"zulu", u"Zulu"},
+        {"NUL starts a word too", Text(u"a\0b", 3), Text(u"A\0B", 3)},
+        {"space", u"NORTH FIELD", u"North Field"},
+        {"hyphen", u"SOUTH-EAST FIELD", u"South-east Field"},
+        {"point", u"ST.MARY", u"St.mary"},
+        {"slash, brackets, apostrophe", u"A/B (C) D'E", u"A/b (c) D'e"},
+        {"control characters",
+         u"a\tb\nc\x0B"
          u"d\x0C"
          u"e\rf",
          u"A\tB\nC\x0B"
          u"D\x0C"
          u"E\rF"},
-        {u"a\u00A0b", u"A\u00A1b"},  // a no-break space does not start a word (and is lowered, as all is)
-        {u"  two  spaces", u"  Two  Spaces"},
-        {u"\u00C0\u00C0 \u00C0", u"\u00D1\u00C1 \u00D1"},    // lowered first, then raised at a word's start
-        {u"\U00010400\U00010400", u"\U00010411\U00010401"},  // beyond U+FFFF, one character
-        {u"\xD800"
+        {"a no-break space starts none (and is lowered)", u"a\u00A0b", u"A\u00A1b"},
+        {"two spaces", u"  two  spaces", u"  Two  Spaces"},
+        {"lowered first, then raised", u"\u00C0\u00C0 \u00C0", u"\u00D1\u00C1 \u00D1"},
+        {"beyond U+FFFF, one character", u"\U00010400\U00010400", u"\U00010411\U00010401"},
+        {"a lone surrogate stays",
+         u"\xD800"
          u"AB",
          u"\xD800"
-         u"ab"},  // a lone surrogate stays
-        {u"1ST", u"1st"},
+         u"ab"},
+        {"a digit first", u"1ST", u"1st"},
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [input, expected] = cases[row];
-        EXPECT_EQ(ProperCase(input, &MarkedMapping), expected) << "row " << row;
+    for (const Row& row : rows) {
+        EXPECT_EQ(ProperCase(row.text, &MarkedMapping), row.proper) << row.name;
     }
 }
 
