@@ -87,14 +87,6 @@ TEST(ConvertCommandTest, StopsAndKeepsTheText) {
     }
 }
 
-Text Lines(std::initializer_list<TextView> lines) {
-    Text listing;
-    for (const TextView line : lines) {
-        listing += Text(line) + u"\r\n";
-    }
-    return listing;
-}
-
 // A listing damaged on its way to the user: the note under the message (its words have their own
 // table), what is saved, and the box kept or emptied.
 TEST(ConvertCommandTest, ExplainsLinesThatLookLikeRoutePoints) {

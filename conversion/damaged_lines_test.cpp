@@ -5,8 +5,12 @@
 #include <initializer_list>
 #include <string>
 
+#include "testing/test_support.h"
+
 namespace dravik {
 namespace {
+
+using testkit::Lines;
 
 // Where a line's position starts when it looks like a route point, however its columns and marks were
 // damaged on the way (the damaged lines of the next table are rows of this one too); 0 for a line that
@@ -157,14 +161,6 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
             << row.name;
     }
     EXPECT_FALSE(ExamineLine(header));
-}
-
-Text Lines(std::initializer_list<TextView> lines) {
-    Text listing;
-    for (const TextView line : lines) {
-        listing += Text(line) + u"\r\n";
-    }
-    return listing;
 }
 
 // The whole listing, read once: which lines it names, and the note after "Done!" (with the route the

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -58,6 +59,15 @@ inline std::vector<std::string> ExampleLines() {
         lines.push_back(bytes.substr(start, end - start));
     }
     return lines;
+}
+
+// A listing of these lines, each ended by CR LF as the box hands it over.
+inline Text Lines(std::initializer_list<TextView> lines) {
+    Text listing;
+    for (const TextView line : lines) {
+        listing += Text(line) + u"\r\n";
+    }
+    return listing;
 }
 
 // A point line with the given identifier column (padded to 8) and name.
