@@ -48,8 +48,8 @@ if(NOT WIN32)
        # No stack the processor may execute.
        -Wl,-z,noexecstack)
 endif()
-# No build path in any byte: __FILE__, the debug information and the build ID hashed from it name the
-# source and build folders as "." and "build".
+# No build path in any byte: __FILE__, the debug information and the build ID hashed from it name files
+# relative to the source folder, and the build folder as "build/".
 set(DRAVIK_PATH_MAPS -ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
                      -ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/)
 

@@ -292,35 +292,40 @@ TextView LikeWhat(TextView before) {
 // The second line of the note: why the line is no route point.
 Text Why(const DamagedLine& line) {
     const Text column = Number(line.column);
+    const auto moved = [&column](TextView why) {
+        return Fill(kPositionMoved, {{u"column", column}, {u"why", why}});
+    };
+    const auto broken = [&](TextView why) {
+        return Fill(kColumnBroken, {{u"column", column},
+                                    {u"expected", Expected(line.expected)},
+                                    {u"held", Held(line.held)},
+                                    {u"why", why}});
+    };
     switch (line.damage) {
         case Damage::LineBreaksLost:
             return Fill(kLineBreaksLost, {{u"count", Number(line.positions)}});
         case Damage::SomethingBefore:
             return Fill(kSomethingBefore, {{u"text", line.held}, {u"like", LikeWhat(line.held)}});
         case Damage::Indented:
-            return Fill(kPositionMoved, {{u"column", column}, {u"why", kIndented}});
+            return moved(kIndented);
         case Damage::TabsForSpaces:
-            return Fill(kPositionMoved, {{u"column", column}, {u"why", kTabsForSpaces}});
+            return moved(kTabsForSpaces);
         case Damage::SpacesLost:
-            return Fill(kPositionMoved, {{u"column", column}, {u"why", kSpacesLost}});
+            return moved(kSpacesLost);
         case Damage::SpacesAdded:
-            return Fill(kPositionMoved, {{u"column", column}, {u"why", kSpacesAdded}});
+            return moved(kSpacesAdded);
         case Damage::EndsEarly:
             return Fill(kEndsEarly, {{u"column", column}});
         case Damage::DegreeSignChanged:
+            return broken(kDegreeSignChanged);
         case Damage::ApostropheChanged:
+            return broken(kApostropheChanged);
         case Damage::SpacesChanged:
+            return broken(kSpacesChanged);
         case Damage::ColumnBroken:
             break;
     }
-    const TextView why = line.damage == Damage::DegreeSignChanged   ? kDegreeSignChanged
-                         : line.damage == Damage::ApostropheChanged ? kApostropheChanged
-                         : line.damage == Damage::SpacesChanged     ? kSpacesChanged
-                                                                    : TextView();
-    return Fill(kColumnBroken, {{u"column", column},
-                                {u"expected", Expected(line.expected)},
-                                {u"held", Held(line.held)},
-                                {u"why", why}});
+    return broken({});
 }
 
 // The first character no one sees in a route point's identifier, if any.
@@ -363,28 +368,25 @@ std::optional<DamagedLine> ExamineLine(TextView line) {
         return std::nullopt;
     }
     const std::size_t column = positions.start + 1;
-    std::optional<DamagedLine> found;
+    DamagedLine found;
     if (positions.count > 1) {
-        found = DamagedLine{};
-        found->damage = Damage::LineBreaksLost;
-        found->column = column;
-    } else if (column == kPositionColumn) {
-        found = WhereBroken(line);
+        found.damage = Damage::LineBreaksLost;
+        found.column = column;
+    } else if (column != kPositionColumn) {
+        found.damage = WhyMoved(line, column);
+        found.column = column;
+    } else if (const std::optional<DamagedLine> broken = WhereBroken(line)) {
+        found = *broken;
     } else {
-        found = DamagedLine{};
-        found->damage = WhyMoved(line, column);
-        found->column = column;
+        return std::nullopt;
     }
-    if (!found) {
-        return found;
-    }
-    found->positions = positions.count;
+    found.positions = positions.count;
     std::size_t before = 0;
-    if (found->damage == Damage::SomethingBefore) {
+    if (found.damage == Damage::SomethingBefore) {
         before = column - kPositionColumn;
-        found->held = Text(line.substr(0, before));
+        found.held = Text(line.substr(0, before));
     }
-    found->id = FirstWord(line, before);
+    found.id = FirstWord(line, before);
     return found;
 }
 
@@ -419,36 +421,34 @@ ListingDamage FindDamage(const std::vector<TextView>& lines, const std::vector<T
 }
 
 Text DamageNote(const ListingDamage& damage, const Route* route) {
-    std::vector<Text> lines;
+    Text note;
+    const auto add = [&note](const Text& line) {
+        if (!note.empty()) {
+            note += u'\n';
+        }
+        note += line;
+    };
     if (route && damage.beforeFirstPoint) {
-        lines.push_back(Moved(kPlanStartsElsewhere, route->DepId, *damage.beforeFirstPoint));
+        add(Moved(kPlanStartsElsewhere, route->DepId, *damage.beforeFirstPoint));
     }
     if (route && damage.afterLastPoint) {
-        lines.push_back(Moved(kPlanEndsElsewhere, route->DestId, *damage.afterLastPoint));
+        add(Moved(kPlanEndsElsewhere, route->DestId, *damage.afterLastPoint));
     }
     if (damage.first) {
         const bool one = damage.count == 1;
         const TextView which =
             route ? (one ? kOneLineLeftOut : kManyLinesLeftOut) : (one ? kOneDamagedLine : kManyDamagedLines);
-        lines.push_back(
-            Fill(which, {{u"line", Number(damage.first->number)}, {u"count", Number(damage.count)}}));
-        lines.push_back(Why(*damage.first));
+        add(Fill(which, {{u"line", Number(damage.first->number)}, {u"count", Number(damage.count)}}));
+        add(Why(*damage.first));
     }
     if (route && damage.hidden) {
         const HiddenCharacter& hidden = *damage.hidden;
         const TextView where = hidden.atEnd ? kEndsWith : hidden.atStart ? kStartsWith : kHolds;
-        lines.push_back(Fill(hidden.inFileName ? kHiddenInFileName : kHiddenInPlan,
-                             {{u"id", hidden.id},
-                              {u"line", Number(hidden.line)},
-                              {u"where", where},
-                              {u"what", InvisibleName(hidden.unit)}}));
-    }
-    Text note;
-    for (const Text& line : lines) {
-        if (!note.empty()) {
-            note += u'\n';
-        }
-        note += line;
+        add(Fill(hidden.inFileName ? kHiddenInFileName : kHiddenInPlan,
+                 {{u"id", hidden.id},
+                  {u"line", Number(hidden.line)},
+                  {u"where", where},
+                  {u"what", InvisibleName(hidden.unit)}}));
     }
     return note;
 }

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Cross-builds Dravik for 64-bit Windows with MinGW-w64: build-windows/ui/dravik.exe, static, no DLLs.
+# Cross-builds Dravik for 64-bit Windows with MinGW-w64: build-windows/ui/dravik.exe, static, no DLLs,
+# its tests and the release zip beside them, build-windows/dravik-<version>-win64.zip.
 #   build-windows.sh [extra CMake options]
 set -euo pipefail
 cd "$(dirname "$0")/.."

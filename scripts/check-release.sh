@@ -15,8 +15,8 @@ trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 case $archive in
-    *.zip) name=$(basename "$archive" .zip) system=windows program=dravik.exe newline=$'\r' ;;
-    *.tar.gz) name=$(basename "$archive" .tar.gz) system=linux program=dravik newline= ;;
+    *.zip) name=$(basename "$archive" .zip) system=windows program=dravik.exe ;;
+    *.tar.gz) name=$(basename "$archive" .tar.gz) system=linux program=dravik ;;
     *) fail "not a release archive: $archive" ;;
 esac
 if [[ $system == windows ]]; then
@@ -32,8 +32,8 @@ size=$(stat -c %s "$released")
 
 readme=$work/$name/README.txt
 lines=$(wc -l <"$readme")
-ends=$(grep -c "$newline\$" "$readme" || true)
-[[ -n $newline ]] || ends=$(grep -vc $'\r$' "$readme" || true)
+crlf=$(grep -c $'\r$' "$readme" || true)
+[[ $system == windows ]] && ends=$crlf || ends=$((lines - crlf))
 [[ $lines -gt 0 && $lines -eq $ends ]] || fail "README.txt: $ends of $lines lines end as $system's do"
 version=${name#dravik-}
 version=${version%%-*}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program and its tests, then runs them under Wine: the engine's suite, the
 # Windows-only tests, the window under a virtual display, the resources of dravik.exe, the release zip
-# (made here, as scripts/package-windows.sh makes it) and the end-to-end test of dravik.exe under Xvfb,
+# (which the build makes) and the end-to-end test of dravik.exe under Xvfb,
 # both as built and as unpacked from the zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
