@@ -39,26 +39,6 @@ TEST(SaveFailureTest, FileSizeLimitPartWayKeepsEverything) {
     EXPECT_EQ(folder.AppEntries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
-// Memory runs out for real: the address space is capped just above what the child already uses, so the
-// command's own copy of a large listing cannot be made.
-TEST(SaveFailureTest, AddressSpaceLimitGivesAStopMessage) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here would allow";
-#endif
-    ProgramFolder folder;
-    WriteBytes(folder.app / "EAXA-EAXB.PLN", "earlier");
-    // The listing and the window's copy are made before the limit: the command's own copy is what cannot.
-    const Text listing = kExampleListing + u"\r\n" + Text(40'000'000, u'x');
-    FakeHost host(listing);
-    EXPECT_TRUE(HoldsInLimitedChild(Limit::AddressSpace, 32u << 20, [&] {
-        cmdR_Click(host, folder.app);
-        return host.messages.size() == 1 && host.messages[0].icon == MessageIcon::Stop &&
-               host.messages[0].text == kOutOfMemoryMessage && host.text() == listing;
-    })) << "no out-of-memory message, or the text was not kept";
-    EXPECT_EQ(ReadBytes(folder.app / "EAXA-EAXB.PLN"), "earlier");
-    EXPECT_EQ(folder.AppEntries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
-}
-
 TEST(SaveFailureTest, KilledWhileWritingLeavesTheEarlierPlanWhole) {
     ProgramFolder folder;
     const Text listing = LargeRoute(4000);

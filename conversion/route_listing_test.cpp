@@ -11,19 +11,6 @@ using namespace testkit;
 
 const Text kLine = u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD";
 
-std::vector<Text> Copies(const std::vector<TextView>& views) {
-    return {views.begin(), views.end()};
-}
-
-TEST(RouteListingTest, SelectsPointLinesInOrder) {
-    const auto points = Copies(SelectPoints(kExampleListing));
-    ASSERT_EQ(points.size(), 4u);
-    EXPECT_EQ(PointId(points[0]), u"EAXA");
-    EXPECT_EQ(PointId(points[1]), u"XYZ");
-    EXPECT_EQ(PointId(points[2]), u"GAMMA");
-    EXPECT_EQ(PointId(points[3]), u"EAXB");
-}
-
 TEST(RouteListingTest, CountsWhatTheListingHolds) {
     const Text a = PointLine(u"AAAA");
     const Text b = PointLine(u"BBBB");
@@ -124,15 +111,6 @@ TEST(RouteListingTest, RecaseName) {
     for (const Row& row : rows) {
         EXPECT_EQ(RecaseName(row.name, row.id), row.recased) << row.what;
     }
-}
-
-TEST(RouteListingTest, MakeRouteTakesFirstAndLast) {
-    const Route route = MakeRoute(SelectPoints(kExampleListing));
-    EXPECT_EQ(route.DepId, u"EAXA");
-    EXPECT_EQ(route.DestId, u"EAXB");
-    EXPECT_EQ(route.DepName, u"North Field");
-    EXPECT_EQ(route.DestName, u"South-east Field");
-    EXPECT_EQ(route.Points.size(), 4u);
 }
 
 }  // namespace

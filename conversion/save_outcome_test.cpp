@@ -44,9 +44,10 @@ enum class Before {
 struct OutcomeRow {
     const char* what;
     Text listing;
-    Before before;
     Text message;                    // the one message; "{app}" stands for the program's folder
     std::vector<std::string> files;  // what the program's folder then holds, names in UTF-8
+    Before before = Before::Empty;
+    std::string plan = {};  // the saved plan's bytes, where the row checks them
 };
 
 Text Listing(TextView departure, TextView destination) {
@@ -62,6 +63,12 @@ const Text kUnusable = u"An identifier contains a character that cannot be used 
 std::vector<OutcomeRow> Rows() {
     const Text done(kDoneMessage);
     const std::vector<std::string> example = {"EAXA-EAXB.PLN"};
+    const std::string plan = ExampleFileBytes();
+    const TextView header = u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
+    const TextView eaxa = u"EAXA             0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD";
+    const TextView xyz = u"XYZ     114.50  67     12   N55\u00B010'30.00\" E012\u00B055'00.00\" XYZ";
+    const TextView eaxb =
+        u"EAXB           110     25   N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD";
     Text freeColumns = PointLine(u"FREE");  // the columns the format leaves free hold anything
     const char16_t odd[] = {u'\t',     u'\0',     u'\u00B0', u'\xD800', u'\xDFFF',
                             u'\uFFFF', u'\u00A0', u'\u2029', u'\x7F'};
@@ -74,50 +81,77 @@ std::vector<OutcomeRow> Rows() {
         manyLines += u"line\r\n";
     }
     return {
-        {"example", kExampleListing, Before::Empty, done, example},
-        {"over an earlier plan", kExampleListing, Before::EarlierPlan, done, example},
-        {"read-only plan", kExampleListing, Before::ReadOnlyPlan, NotSaved(u"EAXA-EAXB.PLN", kDenied),
-         example},
-        {"folder in the plan's place", kExampleListing, Before::FolderInThePlace,
-         NotSaved(u"EAXA-EAXB.PLN", kIsAFolder), example},
-        {"program's folder gone", kExampleListing, Before::Gone, NotSaved(u"EAXA-EAXB.PLN", kNoFolder), {}},
+        {"example", kExampleListing, done, example, Before::Empty, plan},
+        {"over an earlier plan", kExampleListing, done, example, Before::EarlierPlan, plan},
+        // Whatever else a good listing holds, the message is "Done!" alone and the plan the same.
+        {"route string, remarks, totals",
+         Lines({u"ROUTE EKCH DCT GOLAS UL996 SPY DCT EHAM", u"", header, eaxa, u"   remark: FL240 at 12.5 NM",
+                xyz, u"GAMMA          102     40   N54\u00B058'59.40\" E013\u00B040'12.30\" GAMMA", eaxb,
+                u"TOTAL DISTANCE 77 NM   TIME 00:25.00", u""}),
+         done, example, Before::Empty, plan},
+        {"the most points", LargeRoute(4000), done, example},
+        {"one point too many", LargeRoute(4001), Text(kTooManyPointsMessage), {}},
+        {"one point", PointLine(u"ONLY"), Text(kNotEnoughPointsMessage), {}},
+        {"20 MB line", Text(10'000'000, u'x'), Text(kNotEnoughPointsMessage), example, Before::EarlierPlan},
+        {"200,000 lines", manyLines, Text(kNotEnoughPointsMessage), {}},
+        // A listing damaged on its way to the user: the note under the message (its words have their own
+        // table), and a plan without the damaged line.
+        {"spaces collapsed",
+         Lines({header, u"EAXA 0 0 N55\u00B005'03.00\" E012\u00B039'22.00\" NORTH FIELD",
+                u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD"}),
+         u"Not enough or invalid points!\n2 lines look like route points, but they do not keep to the "
+         u"columns of the header; the first is line 2.\nIts position starts in column 10, but the header "
+         u"has it at column 29: the spaces that line the columns up were lost on the way.",
+         {}},
+        {"one waypoint damaged among good ones",
+         Lines({header, eaxa, xyz,
+                u"GAMMA          102     40   N54?58'59.40\" E013?40'12.30\" GAMMA           ", eaxb}),
+         u"Done!\nLine 4 looks like a route point, but it does not keep to the columns of the header, so it "
+         u"was left out of the plan.\nColumn 32 should hold the degree sign \u00B0, but it holds \"?\". The "
+         u"degree sign was changed on the way; Dravik needs the sign \u00B0 itself.",
+         example, Before::Empty,
+         plan.substr(0, plan.find("waypoint.2")) +
+             "waypoint.2=, EAXB, , EAXB, A, N54* 50.00', E014* 10.76', +000000.00,\r\n"},
+        {"a no-break space in the destination's identifier",
+         Lines({header, eaxa, Text(eaxb).replace(4, 1, u"\u00A0")}),
+         u"Done!\nThe identifier \"EAXB\" on line 3 ends with a no-break space; the plan and its file name "
+         u"keep it.",
+         {"EAXA-EAXB\xC2\xA0.PLN"}},
+        // The earlier plan, or what stands in its place, is kept when the save fails.
+        {"read-only plan", kExampleListing, NotSaved(u"EAXA-EAXB.PLN", kDenied), example,
+         Before::ReadOnlyPlan},
+        {"folder in the plan's place", kExampleListing, NotSaved(u"EAXA-EAXB.PLN", kIsAFolder), example,
+         Before::FolderInThePlace},
+        {"program's folder gone", kExampleListing, NotSaved(u"EAXA-EAXB.PLN", kNoFolder), {}, Before::Gone},
         // A separator or a NUL would take the plan out of the folder or cut its name short.
-        {"parent folder", Listing(u"../x", u"B"), Before::Empty, NotSaved(u"../x-B.PLN", kUnusable), {}},
-        {"root", Listing(u"A", u"/etc"), Before::Empty, NotSaved(u"A-/etc.PLN", kUnusable), {}},
-        {"backslash", Listing(u"a\\b", u"B"), Before::Empty, NotSaved(u"a\\b-B.PLN", kUnusable), {}},
-        {"NUL", Listing(u"A", Text(u"a\0b", 3)), Before::Empty, NotSaved(u"A-a\u2400b.PLN", kUnusable), {}},
-        {"dots", Listing(u"..", u".."), Before::Empty, done, {"..-...PLN"}},
-        {"dash", Listing(u"-rf", u""), Before::Empty, done, {"-rf-.PLN"}},
+        {"parent folder", Listing(u"../x", u"B"), NotSaved(u"../x-B.PLN", kUnusable), {}},
+        {"root", Listing(u"A", u"/etc"), NotSaved(u"A-/etc.PLN", kUnusable), {}},
+        {"backslash", Listing(u"a\\b", u"B"), NotSaved(u"a\\b-B.PLN", kUnusable), {}},
+        {"NUL", Listing(u"A", Text(u"a\0b", 3)), NotSaved(u"A-a\u2400b.PLN", kUnusable), {}},
+        {"dots", Listing(u"..", u".."), done, {"..-...PLN"}},
+        {"dash", Listing(u"-rf", u""), done, {"-rf-.PLN"}},
         {"beyond the code page",
          Listing(u"\u00C5\u03A9\u4E2D", u"\U0001D11E"),
-         Before::Empty,
          done,
          {"\xC3\x85\xCE\xA9\xE4\xB8\xAD-\xF0\x9D\x84\x9E.PLN"}},
-        {"free columns", freeColumns + u"\r\n" + PointLine(u"B"), Before::Empty, done, {"FREE-B.PLN"}},
-        {"20 MB line", Text(10'000'000, u'x'), Before::EarlierPlan, Text(kNotEnoughPointsMessage), example},
-        {"200,000 lines", manyLines, Before::Empty, Text(kNotEnoughPointsMessage), {}},
+        {"free columns", freeColumns + u"\r\n" + PointLine(u"B"), done, {"FREE-B.PLN"}},
 #ifdef _WIN32
         // The characters Windows refuses in a name; "C:" would otherwise name a drive.
-        {"tab", Listing(u"\tA", u"B"), Before::Empty, NotSaved(u"\tA-B.PLN", kBadName), {}},
-        {"drive", Listing(u"C:", u"B"), Before::Empty, NotSaved(u"C:-B.PLN", kBadName), {}},
-        {"less", Listing(u"A<", u"B"), Before::Empty, NotSaved(u"A<-B.PLN", kBadName), {}},
-        {"greater", Listing(u"A", u">B"), Before::Empty, NotSaved(u"A->B.PLN", kBadName), {}},
-        {"quote", Listing(u"A\"", u"B"), Before::Empty, NotSaved(u"A\"-B.PLN", kBadName), {}},
-        {"bar", Listing(u"A|", u"B"), Before::Empty, NotSaved(u"A|-B.PLN", kBadName), {}},
-        {"question mark", Listing(u"A?", u"B"), Before::Empty, NotSaved(u"A?-B.PLN", kBadName), {}},
-        {"star", Listing(u"A", u"*"), Before::Empty, NotSaved(u"A-*.PLN", kBadName), {}},
+        {"tab", Listing(u"\tA", u"B"), NotSaved(u"\tA-B.PLN", kBadName), {}},
+        {"drive", Listing(u"C:", u"B"), NotSaved(u"C:-B.PLN", kBadName), {}},
+        {"less", Listing(u"A<", u"B"), NotSaved(u"A<-B.PLN", kBadName), {}},
+        {"greater", Listing(u"A", u">B"), NotSaved(u"A->B.PLN", kBadName), {}},
+        {"quote", Listing(u"A\"", u"B"), NotSaved(u"A\"-B.PLN", kBadName), {}},
+        {"bar", Listing(u"A|", u"B"), NotSaved(u"A|-B.PLN", kBadName), {}},
+        {"question mark", Listing(u"A?", u"B"), NotSaved(u"A?-B.PLN", kBadName), {}},
+        {"star", Listing(u"A", u"*"), NotSaved(u"A-*.PLN", kBadName), {}},
 #else
         {"tab and wildcards",
          Listing(u"\tA", u"*?"),
-         Before::Empty,
          u"Done!\nThe identifier \"A\" on line 1 starts with a tab; the plan and its file name keep it.",
          {"\tA-*?.PLN"}},
         // A UTF-8 file name cannot spell a lone surrogate.
-        {"lone surrogate",
-         Listing(u"A\xDC00", u"B"),
-         Before::Empty,
-         NotSaved(u"A\xDC00-B.PLN", kUnusable),
-         {}},
+        {"lone surrogate", Listing(u"A\xDC00", u"B"), NotSaved(u"A\xDC00-B.PLN", kUnusable), {}},
 #endif
     };
 }
@@ -160,12 +194,13 @@ TEST(SaveOutcomeTest, EachListingAndFolderGivesItsOutcome) {
         EXPECT_EQ(host.messages[0].text, expected) << row.what;
         const bool saved = row.message.starts_with(kDoneMessage);
         EXPECT_EQ(host.messages[0].icon, saved ? MessageIcon::Information : MessageIcon::Stop) << row.what;
+        EXPECT_EQ(host.messages[0].title, u"Dravik") << row.what;
         EXPECT_EQ(host.text(), saved ? Text() : row.listing) << row.what;
         EXPECT_EQ(fs::exists(folder.app) ? Entries(folder.app) : std::vector<std::string>(), row.files)
             << row.what;
 
-        if (row.message == kDoneMessage && row.listing == kExampleListing) {
-            EXPECT_EQ(ReadBytes(folder.plan), ExampleFileBytes()) << row.what;
+        if (!row.plan.empty()) {
+            EXPECT_EQ(ReadBytes(folder.plan), row.plan) << row.what;
         } else if (row.before == Before::EarlierPlan || row.before == Before::ReadOnlyPlan) {
             EXPECT_EQ(ReadBytes(folder.plan), "earlier") << row.what;
             fs::permissions(folder.plan, fs::perms::owner_write, fs::perm_options::add);
