@@ -425,21 +425,6 @@ TEST_F(FrmDravikWin32Test, CtrlASelectsTheWholeListing) {
     EXPECT_EQ(TextOf(txtR), u"pasted");
 }
 
-// After "Done!" the box is empty, but Ctrl+Z (or the context menu's Undo) brings the listing back.
-TEST_F(FrmDravikWin32Test, UndoAfterDoneBringsTheListingBack) {
-    SetTextOf(txtR, kExampleListing);
-    EXPECT_EQ(Click(), u"Done!");
-    EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
-    EXPECT_TRUE(TextOf(txtR).empty());
-    SetFocus(txtR);
-    Press(window_, 'Z', false, /*control=*/true);
-    EXPECT_EQ(window_.ReadText(), kExampleListing);
-    SendMessageW(txtR, WM_UNDO, 0, 0);  // undoing again redoes, as the box's one level of undo does
-    EXPECT_TRUE(TextOf(txtR).empty());
-    SendMessageW(txtR, WM_UNDO, 0, 0);
-    EXPECT_EQ(window_.ReadText(), kExampleListing);
-}
-
 // A stop message leaves the text, and what Ctrl+Z would undo, as they were.
 TEST_F(FrmDravikWin32Test, StopMessageKeepsTheTextAndItsUndo) {
     SetTextOf(txtR, PointLine(u"ONLY"));
@@ -463,7 +448,8 @@ TEST_F(FrmDravikWin32Test, EveryLineBreakReachesTheCommandAsCrLf) {
 }
 
 // Enter held on the button: one conversion, one message; the repeats answer nothing and press nothing,
-// and after "Done!" they type nothing into the box that has the focus again.
+// and after "Done!" they type nothing into the box that has the focus again, where Ctrl+Z (or the
+// context menu's Undo) brings the listing back.
 TEST_F(FrmDravikWin32Test, HeldEnterConvertsOnce) {
     window_.realBoxes = true;
     SetTextOf(txtR, kExampleListing);
@@ -486,10 +472,13 @@ TEST_F(FrmDravikWin32Test, HeldEnterConvertsOnce) {
     EXPECT_EQ(answer.boxes, 1);
     EXPECT_EQ(answer.title, u"Dravik");
     EXPECT_EQ(answer.text, u"Done!");
+    EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
     EXPECT_EQ(GetFocus(), txtR);  // ready for Ctrl+Z or the next paste
     EXPECT_TRUE(TextOf(txtR).empty());
     Press(window_, 'Z', false, /*control=*/true);
     EXPECT_EQ(window_.ReadText(), kExampleListing);
+    SendMessageW(txtR, WM_UNDO, 0, 0);  // undoing again redoes, as the box's one level of undo does
+    EXPECT_TRUE(TextOf(txtR).empty());
 }
 
 // A close request while a message is open (Alt+F4 reaches the window through the task bar or another
