@@ -19,7 +19,6 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -172,15 +171,47 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
     EXPECT_EQ(cmdR->font(), window_->font());
 }
 
-TEST_F(FrmDravikTest, FocusStartsInTheTextBoxAndTabMovesToTheButton) {
+// The focus starts in the box, with nothing to undo, nor to redo after Ctrl+Z. Then the keys, pressed one
+// after another from the box holding "listing": where the focus then is, what the box holds and what a
+// conversion said, if one ran.
+TEST_F(FrmDravikTest, KeysMoveConvertAndEdit) {
     EXPECT_EQ(QApplication::focusWidget(), txtR);
-    // Nothing was typed yet, so the box offers nothing to undo, nor to redo after Ctrl+Z.
     EXPECT_FALSE(txtR->document()->isUndoAvailable());
     QTest::keyClick(txtR, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(txtR->document()->isRedoAvailable());
-    QTest::keyClick(txtR, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), cmdR);
-    EXPECT_TRUE(txtR->toPlainText().isEmpty());
+
+    struct Step {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget* focus;
+        TextView text;
+        TextView said;
+    };
+    const TextView notEnough = u"Not enough or invalid points!";
+    const Step steps[] = {
+        {"Esc in the box", Qt::Key_Escape, Qt::NoModifier, txtR, u"listing", {}},
+        {"Enter in the box", Qt::Key_Return, Qt::NoModifier, txtR, u"listing\r\n", {}},
+        {"keypad Enter in the box", Qt::Key_Enter, Qt::NoModifier, txtR, u"listing\r\n\r\n", {}},
+        {"Tab", Qt::Key_Tab, Qt::NoModifier, cmdR, u"listing\r\n\r\n", {}},
+        {"Esc on the button", Qt::Key_Escape, Qt::NoModifier, cmdR, u"listing\r\n\r\n", {}},
+        {"Space on the button", Qt::Key_Space, Qt::NoModifier, cmdR, u"listing\r\n\r\n", notEnough},
+        {"Enter on the button", Qt::Key_Return, Qt::NoModifier, cmdR, u"listing\r\n\r\n", notEnough},
+        {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, txtR, u"listing\r\n\r\n", {}},
+        {"Ctrl+A", Qt::Key_A, Qt::ControlModifier, txtR, u"listing\r\n\r\n", {}},
+        {"Ctrl+V replaces what Ctrl+A selected", Qt::Key_V, Qt::ControlModifier, txtR, u"pasted", {}},
+    };
+    QTest::keyClicks(txtR, QStringLiteral("listing"));
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    for (const Step& step : steps) {
+        window_->messages.clear();
+        QTest::keyClick(QApplication::focusWidget(), step.key, step.modifiers);
+        EXPECT_TRUE(window_->isVisible()) << step.name;
+        EXPECT_EQ(QApplication::focusWidget(), step.focus) << step.name;
+        EXPECT_EQ(window_->ReadText(), step.text) << step.name;
+        EXPECT_EQ(window_->Said(), step.said) << step.name;
+    }
+    EXPECT_TRUE(folder_.Entries().empty());
 }
 
 TEST_F(FrmDravikTest, EveryLineBreakReachesTheCommandAsCrLf) {
@@ -198,15 +229,6 @@ TEST_F(FrmDravikTest, SoftWrapsNeverReachTheCommand) {
     Paste(longLine);
     EXPECT_GT(txtR->document()->documentLayout()->documentSize().height(), 1.0);
     EXPECT_EQ(window_->ReadText(), longLine.toStdU16String());
-}
-
-TEST_F(FrmDravikTest, EnterInTheTextBoxNeverPressesTheButton) {
-    QSignalSpy clicks(cmdR, &QPushButton::clicked);
-    Paste(ToQString(kExampleListing));
-    QTest::keyClick(txtR, Qt::Key_Return);
-    QTest::keyClick(txtR, Qt::Key_Enter);
-    EXPECT_EQ(clicks.count(), 0);
-    EXPECT_TRUE(folder_.Entries().empty());
 }
 
 // The message boxes themselves: plain text, the program's name, the icon and its name for a screen
@@ -239,15 +261,6 @@ TEST_F(FrmDravikTest, MessageBoxesAsTheUserSeesThem) {
     EXPECT_EQ(answer.iconName, QStringLiteral("Information"));
     EXPECT_TRUE(txtR->toPlainText().isEmpty());
     EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
-}
-
-TEST_F(FrmDravikTest, SpaceOrEnterOnTheFocusedButtonPressesIt) {
-    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
-        cmdR->setFocus();
-        window_->messages.clear();
-        QTest::keyClick(cmdR, key);
-        EXPECT_EQ(window_->Said(), u"Not enough or invalid points!") << key;
-    }
 }
 
 // What a clipboard without an owner, an empty one, or a drag of a picture hands over is not text:

@@ -75,13 +75,6 @@ void PutOnClipboard(std::wstring_view text) {
     CloseClipboard();
 }
 
-std::pair<DWORD, DWORD> Selection(HWND box) {
-    DWORD start = 0;
-    DWORD end = 0;
-    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return {start, end};
-}
-
 // Answers every message box with OK and remembers what the last one said. A thread timer fires inside
 // the box's own modal loop; it gives up after five seconds, so no test can hang on a box. `before`, if
 // given, runs first inside the box's loop (a close request, a repeated key), and the box is answered on
@@ -369,60 +362,44 @@ TEST_F(FrmDravikWin32Test, ScreenReadersHearTheBoxsName) {
     EXPECT_EQ(GetNextDlgTabItem(window_.handle(), cmdR, FALSE), txtR);  // the label takes no tab
 }
 
-TEST_F(FrmDravikWin32Test, EscNeverClosesTheWindow) {
-    SetTextOf(txtR, kExampleListing);
-    for (HWND focus : {txtR, cmdR}) {
-        SetFocus(focus);
-        Press(window_, VK_ESCAPE);
-        ASSERT_TRUE(IsWindow(window_.handle()));
-        EXPECT_EQ(GetFocus(), focus);
-    }
-    EXPECT_EQ(TextOf(txtR), kExampleListing);
-}
-
-TEST_F(FrmDravikWin32Test, TabAndShiftTabMoveBetweenTheBoxAndTheButton) {
+// The keys, pressed one after another from the box holding "listing" with the caret after "lis": where
+// the focus then is, what the box holds and what a conversion said, if one ran.
+TEST_F(FrmDravikWin32Test, KeysMoveConvertAndEdit) {
+    struct Step {
+        const char* name;
+        WPARAM key;
+        bool shift;
+        bool control;
+        HWND focus;
+        TextView text;
+        TextView said;
+    };
+    const TextView notEnough = u"Not enough or invalid points!";
+    const Step steps[] = {
+        {"Esc in the box", VK_ESCAPE, false, false, txtR, u"listing", {}},
+        {"Tab", VK_TAB, false, false, cmdR, u"listing", {}},
+        {"Esc on the button", VK_ESCAPE, false, false, cmdR, u"listing", {}},
+        {"Space on the button", VK_SPACE, false, false, cmdR, u"listing", notEnough},
+        {"Enter on the button", VK_RETURN, false, false, cmdR, u"listing", notEnough},
+        {"Shift+Tab", VK_TAB, true, false, txtR, u"listing", {}},
+        // The caret stayed after "lis", nothing selected, and no tab was typed.
+        {"Enter in the box", VK_RETURN, false, false, txtR, u"lis\r\nting", {}},
+        {"Shift+Tab from the box", VK_TAB, true, false, cmdR, u"lis\r\nting", {}},
+        {"Tab from the button", VK_TAB, false, false, txtR, u"lis\r\nting", {}},
+        {"Ctrl+A", 'A', false, true, txtR, u"lis\r\nting", {}},
+        {"Ctrl+V replaces what Ctrl+A selected", 'V', false, true, txtR, u"pasted", {}},
+    };
     SetTextOf(txtR, u"listing");
     SendMessageW(txtR, EM_SETSEL, 3, 3);
-    Press(window_, VK_TAB);
-    EXPECT_EQ(GetFocus(), cmdR);
-    Press(window_, VK_TAB, /*shift=*/true);
-    EXPECT_EQ(GetFocus(), txtR);
-    EXPECT_EQ(Selection(txtR), std::make_pair(DWORD{3}, DWORD{3}));  // the caret stays, nothing selected
-    Press(window_, VK_TAB, /*shift=*/true);
-    EXPECT_EQ(GetFocus(), cmdR);
-    Press(window_, VK_TAB);
-    EXPECT_EQ(GetFocus(), txtR);
-    EXPECT_EQ(TextOf(txtR), u"listing");  // no tab typed into it
-}
-
-TEST_F(FrmDravikWin32Test, SpaceOrEnterOnTheFocusedButtonPressesIt) {
-    for (const WPARAM key : {WPARAM{VK_SPACE}, WPARAM{VK_RETURN}}) {
-        SetFocus(cmdR);
-        window_.said.clear();
-        Press(window_, key);
-        EXPECT_EQ(window_.said, u"Not enough or invalid points!") << key;
-    }
-}
-
-TEST_F(FrmDravikWin32Test, EnterInTheTextBoxStartsALine) {
-    SetTextOf(txtR, u"ab");
-    SendMessageW(txtR, EM_SETSEL, 1, 1);
-    Press(window_, VK_RETURN);
-    EXPECT_EQ(window_.ReadText(), u"a\r\nb");
-    EXPECT_TRUE(folder_.Entries().empty());
-}
-
-// Select all, then paste another listing: the new one replaces the old instead of joining it.
-TEST_F(FrmDravikWin32Test, CtrlASelectsTheWholeListing) {
-    SetTextOf(txtR, PointLine(u"OLD1") + u"\r\n" + PointLine(u"OLD2"));
-    SendMessageW(txtR, EM_SETSEL, 5, 5);
-    Press(window_, 'A', false, /*control=*/true);
-    const auto [start, end] = Selection(txtR);
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(txtR)));
     PutOnClipboard(L"pasted");
-    Press(window_, 'V', false, /*control=*/true);
-    EXPECT_EQ(TextOf(txtR), u"pasted");
+    for (const Step& step : steps) {
+        window_.said.clear();
+        Press(window_, step.key, step.shift, step.control);
+        ASSERT_TRUE(IsWindow(window_.handle())) << step.name;
+        EXPECT_EQ(GetFocus(), step.focus) << step.name;
+        EXPECT_EQ(TextOf(txtR), step.text) << step.name;
+        EXPECT_EQ(window_.said, step.said) << step.name;
+    }
 }
 
 // A stop message leaves the text, and what Ctrl+Z would undo, as they were.
