@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <stdexcept>
 
 #include "platform/platform.h"
@@ -13,12 +14,19 @@ namespace {
 
 using namespace testkit;
 
-// The box is emptied only once "Done!" has been read, so a window that fails to show it keeps the listing.
-TEST(ConvertCommandTest, EmptiesTheBoxAfterDoneIsRead) {
+// A window that cannot show the message (it throws, as a window out of memory would) keeps the listing:
+// the box is emptied only once "Done!" has been read, and nothing is thrown into the window's event loop.
+TEST(ConvertCommandTest, AWindowThatCannotShowTheMessageKeepsTheListing) {
+    class Failing : public FakeHost {
+    public:
+        using FakeHost::FakeHost;
+        void ShowMessage(const Text&, MessageIcon, const Text&) override { throw std::bad_alloc(); }
+    };
     ScratchFolder folder;
-    FakeHost host(kExampleListing);
+    Failing host(kExampleListing);
     cmdR_Click(host, folder.path());
-    EXPECT_EQ(host.events, (std::vector<std::string>{"message", "set text"}));
+    EXPECT_EQ(host.text(), kExampleListing);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
 // A window whose text cannot be read: `toss` fails as a window that cannot copy its text out would.

@@ -5,9 +5,7 @@
 
 #include <algorithm>
 #include <functional>
-#include <new>
 
-#include <QAbstractTextDocumentLayout>
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
 #include <QApplication>
@@ -224,13 +222,6 @@ TEST_F(FrmDravikTest, EveryLineBreakReachesTheCommandAsCrLf) {
     EXPECT_EQ(window_->ReadText(), u"enter\r\nshift\r\ncrlf\r\nlf\r\ncr\r\ntab\tnbsp\u00A0end");
 }
 
-TEST_F(FrmDravikTest, SoftWrapsNeverReachTheCommand) {
-    const QString longLine(500, QLatin1Char('x'));
-    Paste(longLine);
-    EXPECT_GT(txtR->document()->documentLayout()->documentSize().height(), 1.0);
-    EXPECT_EQ(window_->ReadText(), longLine.toStdU16String());
-}
-
 // The message boxes themselves: plain text, the program's name, the icon and its name for a screen
 // reader; "Done!" empties the box, a stop message leaves the text and every step of its undo history.
 TEST_F(FrmDravikTest, MessageBoxesAsTheUserSeesThem) {
@@ -371,20 +362,6 @@ TEST_F(FrmDravikTest, ShiftF10OpensTheContextMenu) {
     QTest::qWait(200);
     EXPECT_TRUE(actions.contains(QStringLiteral("Undo"))) << actions.join(u',').toStdString();
     EXPECT_TRUE(actions.contains(QStringLiteral("Paste"))) << actions.join(u',').toStdString();
-}
-
-// Nothing unwinds through Qt's event loop, even a message that cannot be shown.
-TEST_F(FrmDravikTest, AFailingMessageNeverLeavesTheClick) {
-    class Failing : public frmDravik {
-    public:
-        using frmDravik::frmDravik;
-        void ShowMessage(const Text&, MessageIcon, const Text&) override { throw std::bad_alloc(); }
-    };
-    Failing window(folder_.path());
-    window.show();
-    window.findChild<QPlainTextEdit*>(QStringLiteral("txtR"))->setPlainText(ToQString(kExampleListing));
-    EXPECT_NO_THROW(window.findChild<QPushButton*>(QStringLiteral("cmdR"))->click());
-    EXPECT_EQ(window.ReadText(), kExampleListing);  // the box is emptied only after "Done!" is read
 }
 
 // A paste the memory left cannot take is refused, the box kept as it was (Qt's document would crash
