@@ -23,18 +23,6 @@ TEST(FlightPlanTest, ExampleRouteGivesEveryLine) {
     EXPECT_EQ(PlanLines(route), Widened(ExampleLines()));
 }
 
-TEST(FlightPlanTest, TwoPointsGiveTwoWaypoints) {
-    const Text listing = PointLine(u"AAAA", u"HOME") + u"\r\n" + PointLine(u"AAAA", u"AAAA");
-    const Route route = MakeRoute(SelectPoints(listing));
-    const std::vector<Text> lines = PlanLines(route);
-    ASSERT_EQ(lines.size(), 14u);
-    EXPECT_EQ(PlanFileName(route.DepId, route.DestId), u"AAAA-AAAA.PLN");
-    EXPECT_EQ(lines[10], u"departure_name=Home");
-    EXPECT_EQ(lines[11], u"destination_name=AAAA");
-    EXPECT_EQ(lines[12], u"waypoint.0=, AAAA, , AAAA, A, N55* 5.05', E012* 39.37', +000000.00,");
-    EXPECT_EQ(lines[13], u"waypoint.1=, AAAA, , AAAA, A, N55* 5.05', E012* 39.37', +000000.00,");
-}
-
 TEST(FlightPlanTest, EmptyIdentifiersAndNamesStayEmpty) {
     const Text listing = PointLine(u"") + u"\r\n" + PointLine(u"BBBBBB", u"END");
     const Route route = MakeRoute(SelectPoints(listing));
