@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <regex>
 #include <string>
 
 #include <sched.h>
@@ -62,16 +63,20 @@ TEST(SaveFailureTest, KilledWhileWritingLeavesTheEarlierPlanWhole) {
         }
         _exit(0);
     }
-    bool sawTemporary = false;
-    for (int poll = 0; poll < 2000000 && !sawTemporary; ++poll) {
+    std::string temporary;  // the hidden file beside the plan that the README names
+    for (int poll = 0; poll < 2000000 && temporary.empty(); ++poll) {
         for (const auto& entry : std::filesystem::directory_iterator(folder.app)) {
-            sawTemporary = sawTemporary || entry.path().extension() == ".tmp";
+            if (entry.path().extension() == ".tmp") {
+                temporary = entry.path().filename().string();
+            }
         }
     }
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(sawTemporary) << "never caught the save in the act";
+    ASSERT_FALSE(temporary.empty()) << "never caught the save in the act";
+    EXPECT_TRUE(std::regex_match(temporary, std::regex(R"(\.EAXA-EAXB\.PLN\.[0-9a-z]{8}\.tmp)")))
+        << temporary;
     // Either the rename had not happened yet, or it had and the new plan is complete: never a mix.
     const std::string now = ReadBytes(folder.app / "EAXA-EAXB.PLN");
     EXPECT_TRUE(now == earlier || now == complete) << "a damaged plan of " << now.size() << " bytes";

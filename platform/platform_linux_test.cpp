@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <regex>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,30 +191,6 @@ TEST(LinuxReplaceTest, ReadOnlyOrForeignPlanIsNotReplaced) {
     }
     EXPECT_EQ(SystemReason(Save(folders.plan)), u"Permission denied");
     EXPECT_EQ(ReadBytes(folders.plan), "another user's");
-}
-
-// A save that fails part-way through its write leaves neither a temporary file nor a changed plan.
-// While it is written, the new plan is the hidden file beside the earlier one that the README names.
-TEST(LinuxReplaceTest, FailedWriteLeavesNothingBehind) {
-    ProgramFolder folders;
-    WriteBytes(folders.plan, "earlier");
-    static std::filesystem::path app;
-    static std::vector<std::string> whileWriting;
-    app = folders.app;
-    const WriteStep halfThenDiskFull = [](NativeFile file, std::string_view bytes) -> std::error_code {
-        whileWriting = Entries(app);
-        if (::write(file, bytes.data(), bytes.size() / 2) < 0) {
-            return {errno, std::generic_category()};
-        }
-        return {ENOSPC, std::generic_category()};
-    };
-    const std::error_code error = ReplaceFileContents(folders.plan, kPlan, halfThenDiskFull);
-    EXPECT_EQ(error, std::error_code(ENOSPC, std::generic_category()));
-    EXPECT_EQ(ReadBytes(folders.plan), "earlier");
-    EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
-    ASSERT_EQ(whileWriting.size(), 2u);
-    EXPECT_TRUE(std::regex_match(whileWriting[0], std::regex(R"(\.EAXA-EAXB\.PLN\.[0-9a-z]{8}\.tmp)")))
-        << whileWriting[0];
 }
 
 }  // namespace
