@@ -2,7 +2,8 @@
 # How long the real program stays busy after a large paste: Dravik is started under Xvfb with a window
 # manager, a listing of 1, 4 and 20 MB (as many lines of 80 characters, or as one line) is pasted with
 # Ctrl+V, and the time from the key to the moment the program stops using the processor is printed,
-# with its resident memory then. The Qt window's own figures come from bench/window_bench.cpp; this
+# with its resident memory then (under Wine, Wine's own processes that carry the clipboard's text count
+# as the program's). The Qt window's own figures come from bench/window_bench.cpp; this
 # measures the whole road, clipboard transfer included, and the Windows program under Wine too.
 #   measure-paste.sh [--wine] <program> [sizes in MB, default "1 4 20"] [seconds before giving up, 300]
 set -euo pipefail
@@ -30,8 +31,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Processor time the process has used, in clock ticks.
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo gone; }
+# Processor time the program has used, in clock ticks; under Wine also its prefix's server and
+# explorer.exe, which carry the clipboard's text to the program before the program itself starts on it.
+ticks() {
+    [[ -e /proc/$1/stat ]] || { echo gone; return; }
+    local pids=("$1") other
+    if [[ $launcher == wine ]]; then
+        for other in $(pgrep -f 'wineserver|explorer\.exe'); do
+            tr '\0' '\n' <"/proc/$other/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+                pids+=("$other")
+        done
+    fi
+    (cd /proc && cat "${pids[@]/%//stat}" 2>/dev/null) | awk '{ sum += $14 + $15 } END { print sum }'
+}
 now() { date +%s.%N; }
 
 line='EAXA             0      0   N55°05'"'"'03.00" E012°39'"'"'22.00" NORTH FIELD'
