@@ -4,7 +4,8 @@
 Finds the window, the label, the text box and the button by role and name; pastes a listing through the
 box's EditableText interface, presses the button through its Action, reads the "Done!" alert and its
 icon's name, answers it with its OK button, and compares the plan byte for byte. Then a line of 20,000
-characters, which the box holds in pieces, must read back whole through the Text interface.
+characters, set through EditableText, must read back whole through the Text interface (a pasted line
+that long, which the box holds in pieces, is heard as several lines: the window's own test).
 
     screen_reader_test.py <program> <listing> <expected plan>
 

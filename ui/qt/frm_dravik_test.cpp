@@ -7,7 +7,6 @@
 #include <functional>
 
 #include <QAccessible>
-#include <QAccessibleEditableTextInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
@@ -403,20 +402,14 @@ TEST_F(FrmDravikTest, HeaderStandsOverThePastedColumns) {
     EXPECT_LE(std::abs(label - box), 1) << "label at " << label << ", listing at " << box;
 }
 
-// A screen reader reads and edits the listing through Qt's own text interface, and the command gets
-// what it edited. A line longer than any listing's, which the box holds in pieces, is heard as several
-// lines, with nothing lost.
-TEST_F(FrmDravikTest, ScreenReadersReadAndEditTheListing) {
+// A line longer than any listing's, which the box holds in pieces, is heard by a screen reader through
+// Qt's own text interface as several lines, with nothing lost. (Reading and editing a listing over the
+// accessibility bus is the screen-reader test's, end to end.)
+TEST_F(FrmDravikTest, ScreenReadersHearALongLineAsSeveral) {
     QAccessibleInterface* box = QAccessible::queryAccessibleInterface(txtR);
     ASSERT_NE(box, nullptr);
     ASSERT_NE(box->textInterface(), nullptr);
-    ASSERT_NE(box->editableTextInterface(), nullptr);
-    box->editableTextInterface()->insertText(0, QStringLiteral("first\nsecond") + QChar(0xA0));
-    box->editableTextInterface()->replaceText(0, 5, QStringLiteral("FIRST"));
-    EXPECT_EQ(window_->ReadText(), u"FIRST\r\nsecond\u00A0");
-
     const QString line(20000, QLatin1Char('x'));
-    txtR->selectAll();
     Paste(line);
     ASSERT_GT(txtR->document()->blockCount(), 2);  // held in pieces
     QString heard = box->textInterface()->text(0, box->textInterface()->characterCount());
