@@ -193,7 +193,8 @@ TEST_F(ListingBoxTest, SurrogatePairsAreNeverParted) {
     EXPECT_EQ(box_.Listing(), ToText(line));
 }
 
-// The listing's first column stays where the window put it when another style draws another frame.
+// The listing's first column stays where the window put it when another style draws another frame, and
+// what the user typed can still be undone.
 TEST_F(ListingBoxTest, FirstColumnStaysWhereAnotherStyleMovesTheFrame) {
     class Frameless : public QProxyStyle {
     public:
@@ -203,6 +204,7 @@ TEST_F(ListingBoxTest, FirstColumnStaysWhereAnotherStyleMovesTheFrame) {
         }
     };
     box_.setFirstColumnAt(6);
+    Key(Qt::Key_A);
     const int frame = box_.frameWidth();
     Frameless frameless;
     box_.setStyle(&frameless);
@@ -210,6 +212,7 @@ TEST_F(ListingBoxTest, FirstColumnStaysWhereAnotherStyleMovesTheFrame) {
     EXPECT_EQ(box_.document()->documentMargin(), 6);
     box_.setStyle(nullptr);  // before the style goes
     EXPECT_EQ(box_.frameWidth() + box_.document()->documentMargin(), 6) << "frame " << frame;
+    EXPECT_TRUE(box_.document()->isUndoAvailable());
 }
 
 // A paste the memory left can take is taken (one it cannot is refused: the window's test): the box asks
