@@ -402,6 +402,34 @@ TEST_F(FrmDravikWin32Test, KeysMoveConvertAndEdit) {
     }
 }
 
+// Shift+F10 opens the box's own context menu (Undo, Paste and the rest), as the Menu key does. F10 comes
+// as a system key; the menu runs a loop of its own, in which a thread timer finds it and ends it.
+TEST_F(FrmDravikWin32Test, ShiftF10OpensTheContextMenu) {
+    static bool opened = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        const HWND menu = FindWindowW(L"#32768", nullptr);  // the system's class for a popup menu
+        if (menu != nullptr && IsWindowVisible(menu)) {
+            opened = true;
+            EndMenu();
+        }
+    });
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    for (const auto& [message, flags] :
+         {std::pair{UINT{WM_SYSKEYDOWN}, 1u}, std::pair{UINT{WM_SYSKEYUP}, 0xC0000001u}}) {
+        MSG press{txtR, message, VK_F10, static_cast<LPARAM>(flags), 0, {}};
+        window_.Dispatch(press);
+        Pump(window_);
+    }
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(IsWindow(window_.handle()));
+}
+
 // A stop message leaves the text, and what Ctrl+Z would undo, as they were.
 TEST_F(FrmDravikWin32Test, StopMessageKeepsTheTextAndItsUndo) {
     SetTextOf(txtR, PointLine(u"ONLY"));
