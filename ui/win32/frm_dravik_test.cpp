@@ -33,7 +33,8 @@ void Pump(frmDravik& window) {
     }
 }
 
-// Presses and releases `key` on the focused control with the given modifiers held.
+// Presses and releases `key` on the focused control with the given modifiers held. F10 comes as a
+// system key, as Windows sends it.
 void Press(frmDravik& window, WPARAM key, bool shift = false, bool control = false) {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
@@ -41,8 +42,10 @@ void Press(frmDravik& window, WPARAM key, bool shift = false, bool control = fal
     keys[VK_SHIFT] = shift ? 0x80 : 0;
     keys[VK_CONTROL] = control ? 0x80 : 0;
     SetKeyboardState(keys);
+    const bool system = key == VK_F10;
     for (const auto& [message, flags] :
-         {std::pair{UINT{WM_KEYDOWN}, 1u}, std::pair{UINT{WM_KEYUP}, 0xC0000001u}}) {
+         {std::pair{system ? UINT{WM_SYSKEYDOWN} : UINT{WM_KEYDOWN}, 1u},
+          std::pair{system ? UINT{WM_SYSKEYUP} : UINT{WM_KEYUP}, 0xC0000001u}}) {
         MSG press{GetFocus(), message, key, static_cast<LPARAM>(flags), 0, {}};
         window.Dispatch(press);
         Pump(window);
@@ -402,8 +405,8 @@ TEST_F(FrmDravikWin32Test, KeysMoveConvertAndEdit) {
     }
 }
 
-// Shift+F10 opens the box's own context menu (Undo, Paste and the rest), as the Menu key does. F10 comes
-// as a system key; the menu runs a loop of its own, in which a thread timer finds it and ends it.
+// Shift+F10 opens the box's own context menu (Undo, Paste and the rest), as the Menu key does. The menu
+// runs a loop of its own, in which a thread timer finds it and ends it.
 TEST_F(FrmDravikWin32Test, ShiftF10OpensTheContextMenu) {
     static bool opened = false;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
@@ -413,18 +416,7 @@ TEST_F(FrmDravikWin32Test, ShiftF10OpensTheContextMenu) {
             EndMenu();
         }
     });
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = 0x80;
-    SetKeyboardState(keys);
-    for (const auto& [message, flags] :
-         {std::pair{UINT{WM_SYSKEYDOWN}, 1u}, std::pair{UINT{WM_SYSKEYUP}, 0xC0000001u}}) {
-        MSG press{txtR, message, VK_F10, static_cast<LPARAM>(flags), 0, {}};
-        window_.Dispatch(press);
-        Pump(window_);
-    }
-    keys[VK_SHIFT] = 0;
-    SetKeyboardState(keys);
+    Press(window_, VK_F10, /*shift=*/true);
     KillTimer(nullptr, timer);
     EXPECT_TRUE(opened);
     EXPECT_TRUE(IsWindow(window_.handle()));
