@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "platform/platform.h"
 #include "testing/test_support.h"
 
@@ -12,8 +10,11 @@ namespace {
 
 using namespace testkit;
 
-TEST(EncodingTest, EncodePlanEndsEveryLineWithCrLf) {
-    EXPECT_EQ(EncodePlan({u"a", u"", u"b"}), std::string("a\r\n\r\nb\r\n"));  // the code page: its own test
+// Every line ends with CR LF, in the plan's code page, "?" for what it lacks (the code page has its own
+// table).
+TEST(EncodingTest, EncodePlanEndsEveryLineWithCrLfInTheCodePage) {
+    EXPECT_EQ(EncodePlan({u"\u00C9t\xD800", u"", u"\U0001D11E \u03A9"}),
+              std::string("\xC9t?\r\n\r\n? ?\r\n"));
     EXPECT_EQ(EncodePlan({}), std::string());
 }
 

@@ -55,7 +55,7 @@ TEST(RouteListingTest, RejectsEachBrokenColumn) {
 
 TEST(RouteListingTest, AcceptsAnythingInFreeColumns) {
     const std::size_t freeColumns[] = {1, 2, 5, 9, 14, 16, 17, 19, 24, 26, 28, 29, 41, 43, 56, 58};
-    for (const char16_t filler : {u'\t', u'\u00B0', u'x', u'\0', u'\xD800'}) {
+    for (const char16_t filler : {u'\t', u'\u00B0', u'x', u'\0', u'\xD800', u'\u2029', u'\uFFFF'}) {
         for (const std::size_t column : freeColumns) {
             Text line = kLine;
             line[column - 1] = filler;

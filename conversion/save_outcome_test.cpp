@@ -69,13 +69,6 @@ std::vector<OutcomeRow> Rows() {
     const TextView xyz = u"XYZ     114.50  67     12   N55\u00B010'30.00\" E012\u00B055'00.00\" XYZ";
     const TextView eaxb =
         u"EAXB           110     25   N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD";
-    Text freeColumns = PointLine(u"FREE");  // the columns the format leaves free hold anything
-    const char16_t odd[] = {u'\t',     u'\0',     u'\u00B0', u'\xD800', u'\xDFFF',
-                            u'\uFFFF', u'\u00A0', u'\u2029', u'\x7F'};
-    const std::size_t columns[] = {7, 9, 14, 16, 17, 19, 23, 26, 28};
-    for (std::size_t i = 0; i < std::size(columns); ++i) {
-        freeColumns[columns[i] - 1] = odd[i];
-    }
     Text manyLines;
     for (int i = 0; i < 200000; ++i) {
         manyLines += u"line\r\n";
@@ -134,7 +127,6 @@ std::vector<OutcomeRow> Rows() {
          Listing(u"\u00C5\u03A9\u4E2D", u"\U0001D11E"),
          done,
          {"\xC3\x85\xCE\xA9\xE4\xB8\xAD-\xF0\x9D\x84\x9E.PLN"}},
-        {"free columns", freeColumns + u"\r\n" + PointLine(u"B"), done, {"FREE-B.PLN"}},
 #ifdef _WIN32
         // The characters Windows refuses in a name; "C:" would otherwise name a drive.
         {"tab", Listing(u"\tA", u"B"), NotSaved(u"\tA-B.PLN", kBadName), {}},
@@ -214,18 +206,6 @@ TEST(SaveOutcomeTest, EachListingAndFolderGivesItsOutcome) {
                                                      : std::vector<std::string>{"app", "elsewhere"};
         EXPECT_EQ(folder.scratch.Entries(), scratch) << row.what;
     }
-}
-
-TEST(SaveOutcomeTest, NamesOutsideTheCodePageBecomeQuestionMarks) {
-    ProgramFolder folder;
-    const Text listing = PointLine(u"A",
-                                   u"\u00C9T\xD800"
-                                   u"E \U0001D11E \u03A9") +
-                         u"\r\n" + PointLine(u"B", u"B");
-    FakeHost host(listing);
-    cmdR_Click(host, folder.app);
-    const std::string plan = ReadBytes(folder.app / "A-B.PLN");
-    EXPECT_NE(plan.find("\r\ndeparture_name=\xC9t?e ? ?\r\n"), std::string::npos) << plan;
 }
 
 }  // namespace

@@ -119,29 +119,6 @@ TEST(NumbersTest, ParseNumber) {
     EXPECT_TRUE(std::isnan(ParseNumber(u"\u0661")));
 }
 
-TEST(NumbersTest, Format) {
-    EXPECT_EQ(FormatWhole(26), u"26");
-    EXPECT_EQ(FormatWhole(5), u"5");
-    EXPECT_EQ(FormatWhole(0), u"0");
-    EXPECT_EQ(FormatWhole(-7), u"-7");
-    EXPECT_EQ(FormatWhole(3999), u"3999");
-    EXPECT_EQ(FormatTwoDigits(5), u"05");
-    EXPECT_EQ(FormatTwoDigits(18), u"18");
-    EXPECT_EQ(FormatTwoDigits(0), u"00");
-    EXPECT_EQ(FormatTwoDigits(99), u"99");
-}
-
-TEST(NumbersTest, RoundHalfEven) {
-    const std::pair<double, double> cases[] = {
-        {0.5, 0.0},    {1.5, 2.0},  {2.5, 2.0},  {20.5, 20.0}, {99.5, 100.0}, {18.33, 18.0},
-        {68.33, 68.0}, {0.49, 0.0}, {0.51, 1.0}, {3.0, 3.0},   {-0.5, 0.0},   {-1.5, -2.0},
-    };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
-        const auto& [value, rounded] = cases[row];
-        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
-    }
-}
-
 // Beyond ASCII the system's tables decide (the RecaseName table in conversion/ has those rows); here a
 // mapping that only marks what reached it.
 char32_t MarkedMapping(char32_t codePoint, LetterCase to) {
