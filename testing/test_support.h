@@ -77,9 +77,11 @@ inline Text PointLine(TextView id, TextView name = u"") {
     return line + u"         0      0   N55\u00B005'03.00\" E012\u00B039'22.00\" " + Text(name);
 }
 
+// The route's points are views into `listing`, which must outlive it.
 inline Route RouteOf(const Text& listing) {
     return MakeRoute(SelectPoints(listing));
 }
+Route RouteOf(Text&& listing) = delete;
 
 // A listing of `count` points from EAXA to EAXB: about 75 bytes of plan per point.
 inline Text LargeRoute(std::size_t count) {

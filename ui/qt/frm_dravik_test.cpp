@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "platform/platform.h"
 #include "testing/child_process.h"
 #include "testing/test_support.h"
 #include "ui/qt/listing_box.h"
@@ -50,7 +49,6 @@ public:
                 return;
             }
             seen_ = nullptr;
-            answered = true;
             ++boxes;
             text = box->text();
             title = box->windowTitle();
@@ -70,7 +68,6 @@ public:
         deadline_.start(5000);
     }
 
-    bool answered = false;
     int boxes = 0;
     QString text;
     QString title;
@@ -153,7 +150,6 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
     EXPECT_EQ(Label1->text(),
               QStringLiteral("ID      FREQ   TRK   DIST   Coords                       Name/Remarks"));
     EXPECT_EQ(cmdR->text(), QStringLiteral("Convert and Save"));
-    EXPECT_TRUE(txtR->toPlainText().isEmpty());
     // (How the box wraps and scrolls is checked by what it does with long lines; what a screen reader
     // hears, through AT-SPI by the screen-reader test.) A screen reader hears a frame, as for any program's
     // window, not a filler.
@@ -232,7 +228,7 @@ TEST_F(FrmDravikTest, MessageBoxesAsTheUserSeesThem) {
     {
         MessageBoxAnswerer answer;
         QTest::mouseClick(cmdR, Qt::LeftButton);
-        ASSERT_TRUE(answer.answered);
+        ASSERT_EQ(answer.boxes, 1);
         EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
         EXPECT_EQ(answer.icon, QMessageBox::Critical);
         EXPECT_EQ(answer.iconName, QStringLiteral("Error"));
@@ -243,7 +239,7 @@ TEST_F(FrmDravikTest, MessageBoxesAsTheUserSeesThem) {
     Paste(ToQString(kExampleListing));
     MessageBoxAnswerer answer;
     QTest::mouseClick(cmdR, Qt::LeftButton);
-    ASSERT_TRUE(answer.answered);
+    ASSERT_EQ(answer.boxes, 1);
     EXPECT_EQ(answer.text, QStringLiteral("Done!"));
     EXPECT_EQ(answer.title, QStringLiteral("Dravik"));
     EXPECT_EQ(answer.icon, QMessageBox::Information);
