@@ -18,7 +18,6 @@ using namespace testkit;
 
 namespace fs = std::filesystem;
 
-// The system's words for the failures below.
 #ifdef _WIN32
 // As the running Windows words them: "Access is denied." on an English Windows, "Access denied." under
 // Wine.

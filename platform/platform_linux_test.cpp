@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 // A plan's bytes; what they say does not matter here.
 const std::string kPlan = "[flightplan]\r\ntitle=EAXA to EAXB\r\n";
 
-// Saves kPlan as `target`, as the plan is saved.
 std::error_code Save(const fs::path& target) {
     return ReplaceFileContents(target, kPlan);
 }

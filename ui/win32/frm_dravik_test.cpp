@@ -98,6 +98,7 @@ public:
     int boxes = 0;
     Text title;
     Text text;
+    HICON icon = nullptr;  // the system's own, shared: LoadIcon gives the same handle
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -129,10 +130,13 @@ private:
     static BOOL CALLBACK ReadText(HWND child, LPARAM) {
         wchar_t kind[16] = {};
         GetClassNameW(child, kind, 16);
-        const Text text = TextOf(child);
-        if (_wcsicmp(kind, L"Static") == 0 && !text.empty()) {
+        if (_wcsicmp(kind, L"Static") != 0) {
+            return TRUE;
+        }
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            current_->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        } else if (const Text text = TextOf(child); !text.empty()) {
             current_->text = text;
-            return FALSE;
         }
         return TRUE;
     }
@@ -173,7 +177,6 @@ protected:
         SetFocus(txtR);
     }
 
-    // What the click says.
     Text Click() {
         window_.said.clear();
         SendMessageW(cmdR, BM_CLICK, 0, 0);
@@ -464,6 +467,7 @@ TEST_F(FrmDravikWin32Test, HeldEnterConvertsOnce) {
     EXPECT_EQ(answer.boxes, 1);
     EXPECT_EQ(answer.title, u"Dravik");
     EXPECT_EQ(answer.text, u"Done!");
+    EXPECT_EQ(answer.icon, LoadIconW(nullptr, IDI_INFORMATION));
     EXPECT_EQ(ReadBytes(folder_.path() / "EAXA-EAXB.PLN"), ExampleFileBytes());
     EXPECT_EQ(GetFocus(), txtR);  // ready for Ctrl+Z or the next paste
     EXPECT_TRUE(TextOf(txtR).empty());
@@ -482,6 +486,7 @@ TEST_F(FrmDravikWin32Test, CloseRequestWaitsForTheMessage) {
     SendMessageW(cmdR, BM_CLICK, 0, 0);
     Pump(window_);
     EXPECT_EQ(answer.text, u"Not enough or invalid points!");
+    EXPECT_EQ(answer.icon, LoadIconW(nullptr, IDI_ERROR));
     ASSERT_TRUE(IsWindow(window_.handle()));
     EXPECT_EQ(TextOf(txtR), PointLine(u"ONLY"));
     SendMessageW(window_.handle(), WM_CLOSE, 0, 0);  // with no message open, closing works
