@@ -84,7 +84,6 @@ TEST(ConvertCommandTest, DoneInTheTemporaryFolderSaysItWillNotLast) {
     EXPECT_EQ(host.messages[0].text, u"Done!");
 #endif
     EXPECT_TRUE(std::filesystem::exists(temporary.path() / "EAXA-EAXB.PLN"));
-    EXPECT_TRUE(host.text().empty());
 }
 
 }  // namespace
