@@ -106,6 +106,7 @@ TEST(RouteListingTest, RecaseName) {
         {"Greek", u"\u0394\u0395\u039B\u03A4\u0391", u"X", u"\u0394\u03B5\u03BB\u03C4\u03B1"},
         {"Deseret, beyond U+FFFF", u"\U00010400\U00010400", u"X", u"\U00010400\U00010428"},
         {"Kelvin sign: lowers to k, rises to K", u"\u212A", u"X", u"K"},
+        {"U+FFFF, the last unit that stands alone", u"\uFFFF", u"X", u"\uFFFF"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(RecaseName(row.name, row.id), row.recased) << row.what;

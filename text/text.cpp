@@ -96,24 +96,17 @@ Text TrimSpaces(TextView text) {
 
 double ParseNumber(TextView text) {
     constexpr double kNotANumber = std::numeric_limits<double>::quiet_NaN();
+    // Digits and points only: from_chars would also read an exponent, "inf" or "nan".
     std::string ascii;
     ascii.reserve(text.size());
-    bool seenPoint = false;
-    bool seenDigit = false;
     for (const char16_t unit : text) {
-        if (unit >= u'0' && unit <= u'9') {
-            seenDigit = true;
-        } else if (unit == u'.' && !seenPoint) {
-            seenPoint = true;
-        } else {
+        if ((unit < u'0' || unit > u'9') && unit != u'.') {
             return kNotANumber;
         }
         ascii.push_back(static_cast<char>(unit));
     }
-    if (!seenDigit) {
-        return kNotANumber;
-    }
-    // from_chars always reads "." as the decimal point and rounds correctly, unlike strtod.
+    // from_chars always reads "." as the decimal point and rounds correctly, unlike strtod; what it
+    // cannot read whole ("", ".", "1.2.3") is no number.
     double value = 0.0;
     const auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (error != std::errc{} || end != ascii.data() + ascii.size()) {

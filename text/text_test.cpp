@@ -40,6 +40,7 @@ TEST(MatchesPatternTest, Table) {
         {u"N55\u00B005'", u"?##\u00B0##'", true},
         {u"N55 05'", u"?##\u00B0##'", false},
         {u"aaaa", u"***a", true},
+        {u"*", u"**?", true},  // a star in the text is no star
         {u"mississippi", u"m*iss*ppi", true},
         {u"mississippi", u"m*iss*ppx", false},
     };
