@@ -9,8 +9,8 @@ namespace dravik {
 namespace {
 
 // A separator would take the file out of the program's folder, and a NUL would cut its name short. On
-// Windows a colon names a drive or, on NTFS, a hidden stream of another file ("A:B-C.PLN" writes into
-// a stream of a file "A"), where the plan would be "Done!" and nowhere to be seen.
+// Windows a colon names a drive or, on NTFS, a hidden stream of another file ("A:B-C.PLN" is a stream
+// of a file "A"), so that "Done!" would tell of a plan no one can find.
 bool IsUsableInFileName(TextView id) {
 #ifdef _WIN32
     return id.find_first_of(TextView(u"/\\\0:", 4)) == TextView::npos;
