@@ -132,9 +132,7 @@ TEST(OutOfMemoryTest, EveryFailedAllocationKeepsTheTextAndTheEarlierPlan) {
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"}) << "allocation " << n;
     }
     EXPECT_GT(n, 20) << "the seam never reached the conversion";
-    RecordingHost host(kExampleListing);
-    cmdR_Click(host, folder.path());
-    EXPECT_NE(ReadBytes(plan), "earlier");  // and with memory enough, the plan is replaced
+    EXPECT_NE(ReadBytes(plan), "earlier");  // the last run, with memory enough, replaced the plan
 }
 
 }  // namespace

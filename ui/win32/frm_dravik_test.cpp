@@ -249,32 +249,33 @@ TEST_F(FrmDravikWin32Test, ControlsFollowTheDpiOfTheMonitor) {
         const HWND frame = window->handle();
         const bool older = window == &windows7;
         for (const Row& row : rows) {
+            SCOPED_TRACE(::testing::Message() << row.dpi << " DPI" << (older ? ", as on Windows 7" : ""));
             MoveToDpi(frame, row.dpi);
             RECT client{};
             GetClientRect(frame, &client);
-            EXPECT_EQ(CornersOf(client), row.client) << row.dpi << older;
+            EXPECT_EQ(CornersOf(client), row.client);
             RECT outer{};
             GetWindowRect(frame, &outer);
-            EXPECT_EQ(outer.left, 0) << row.dpi << older;  // where Windows suggested
+            EXPECT_EQ(outer.left, 0);  // where Windows suggested
             // Asked before a move, the window names the frame around exactly that client area: the client
             // area plus a border on each side and a caption (Wine's frame is the system DPI's, whatever it
             // says).
             SIZE scaled{};
             EXPECT_TRUE(SendMessageW(frame, WM_GETDPISCALEDSIZE, static_cast<WPARAM>(row.dpi),
                                      reinterpret_cast<LPARAM>(&scaled)));
-            EXPECT_GT(scaled.cx, row.client[2]) << row.dpi << older;
-            EXPECT_LT(scaled.cx, row.client[2] + 40) << row.dpi << older;
-            EXPECT_GT(scaled.cy, row.client[3] + 10) << row.dpi << older;
+            EXPECT_GT(scaled.cx, row.client[2]);
+            EXPECT_LT(scaled.cx, row.client[2] + 40);
+            EXPECT_GT(scaled.cy, row.client[3] + 10);
             const HWND box = GetDlgItem(frame, kTextBoxId);
             const HWND label = GetDlgItem(frame, kLabelId);
-            EXPECT_EQ(PlaceInWindow(box), row.box) << row.dpi << older;
-            EXPECT_EQ(PlaceInWindow(label), row.label) << row.dpi << older;
-            EXPECT_EQ(PlaceInWindow(GetDlgItem(frame, kConvertButtonId)), row.button) << row.dpi << older;
-            EXPECT_EQ(FontOf(box).lfHeight, row.listingFont) << row.dpi << older;
-            EXPECT_EQ(FontOf(label).lfHeight, row.listingFont) << row.dpi << older;
+            EXPECT_EQ(PlaceInWindow(box), row.box);
+            EXPECT_EQ(PlaceInWindow(label), row.label);
+            EXPECT_EQ(PlaceInWindow(GetDlgItem(frame, kConvertButtonId)), row.button);
+            EXPECT_EQ(FontOf(box).lfHeight, row.listingFont);
+            EXPECT_EQ(FontOf(label).lfHeight, row.listingFont);
             EXPECT_EQ(std::wstring_view(FontOf(box).lfFaceName), L"Courier New");
-            EXPECT_EQ(IconWidth(frame, ICON_SMALL), row.smallIcon) << row.dpi << older;
-            EXPECT_EQ(IconWidth(frame, ICON_BIG), row.bigIcon) << row.dpi << older;
+            EXPECT_EQ(IconWidth(frame, ICON_SMALL), row.smallIcon);
+            EXPECT_EQ(IconWidth(frame, ICON_BIG), row.bigIcon);
         }
     }
 }
