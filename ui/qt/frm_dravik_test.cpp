@@ -89,6 +89,14 @@ void SendRepeat(QWidget* to, Qt::Key key) {
     QApplication::sendEvent(to, &repeat);
 }
 
+// Half of a repeat as X11 makes it while a key is held, a release and a press at one time, which a busy
+// Qt takes for a real release and a real press.
+void SendHalf(QWidget* to, QEvent::Type type, Qt::Key key, ulong time) {
+    QKeyEvent half(type, key, Qt::NoModifier);
+    half.setTimestamp(time);
+    QApplication::sendEvent(to, &half);
+}
+
 // The window with the command's messages recorded instead of shown: ShowMessage is the command's seam.
 // A test of the message box itself asks for real boxes and answers them (MessageBoxAnswerer).
 class RecordingWindow : public frmDravik {
@@ -207,7 +215,6 @@ TEST_F(FrmDravikTest, KeysMoveConvertAndEdit) {
 }
 
 TEST_F(FrmDravikTest, EveryLineBreakReachesTheCommandAsCrLf) {
-    txtR->setFocus();
     QTest::keyClicks(txtR, QStringLiteral("shift"));
     QTest::keyClick(txtR, Qt::Key_Return, Qt::ShiftModifier);
     Paste(QStringLiteral("crlf\r\nlf\ncr\rtab\tnbsp\u00A0end"));
@@ -292,11 +299,8 @@ TEST_F(FrmDravikTest, HeldEnterConvertsOnce) {
         for (QWidget* to : {static_cast<QWidget*>(txtR), static_cast<QWidget*>(cmdR)}) {
             SendRepeat(to, key);
         }
-        // A repeat as X11 makes it, a release and a press at one time, which a busy Qt takes for both real.
         for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
-            QKeyEvent half(type, key, Qt::NoModifier);
-            half.setTimestamp(4242);
-            QApplication::sendEvent(txtR, &half);
+            SendHalf(txtR, type, key, 4242);
         }
         QTest::keyRelease(txtR, key);
         EXPECT_EQ(answer.boxes, 1) << key;
@@ -311,6 +315,23 @@ TEST_F(FrmDravikTest, HeldEnterConvertsOnce) {
     SendRepeat(txtR, Qt::Key_Return);
     QTest::keyRelease(txtR, Qt::Key_Return);
     EXPECT_EQ(window_->ReadText(), u"\r\n\r\n");
+}
+
+// Space held on the button as X11 repeats it: the first repeat's release clicks the button; its press,
+// and the repeats after it, reach the message's OK button, which none of them may press.
+TEST_F(FrmDravikTest, HeldSpaceConvertsOnce) {
+    window_->realBoxes = true;
+    Paste(ToQString(kExampleListing));
+    cmdR->setFocus();
+    MessageBoxAnswerer answer([](QMessageBox* box) {
+        SendHalf(box->button(QMessageBox::Ok), QEvent::KeyPress, Qt::Key_Space, 1);
+        SendHalf(box->button(QMessageBox::Ok), QEvent::KeyRelease, Qt::Key_Space, 2);
+        SendHalf(box->button(QMessageBox::Ok), QEvent::KeyPress, Qt::Key_Space, 2);
+    });
+    QTest::keyPress(cmdR, Qt::Key_Space);
+    SendHalf(cmdR, QEvent::KeyRelease, Qt::Key_Space, 1);
+    EXPECT_EQ(answer.boxes, 1);
+    EXPECT_EQ(answer.text, QStringLiteral("Done!"));
 }
 
 // A maximise request (on Wayland the title bar offers one) leaves the window as it was: its size, its
