@@ -22,10 +22,8 @@ TEST(MatchesPatternTest, Table) {
         {u"a", u"", false},
         {u"a", u"?", true},
         {u"\u00B0", u"?", true},
-        {u" ", u"?", true},
         {u"7", u"#", true},
         {u"a", u"#", false},
-        {u" ", u"#", false},
         {u".", u"#", false},
         {u"\u0663", u"#", false},  // ARABIC-INDIC DIGIT THREE
         {u"\uFF13", u"#", false},  // FULLWIDTH DIGIT THREE
@@ -105,10 +103,7 @@ TEST(SlicesTest, CountUtf16Units) {
 }
 
 TEST(NumbersTest, ParseNumber) {
-    EXPECT_EQ(ParseNumber(u"05"), 5.0);
     EXPECT_EQ(ParseNumber(u"00.30"), 0.3);
-    EXPECT_EQ(ParseNumber(u"41.00"), 41.0);
-    EXPECT_EQ(ParseNumber(u"59.69"), 59.69);
     EXPECT_TRUE(std::isnan(ParseNumber(u"")));
     EXPECT_TRUE(std::isnan(ParseNumber(u".")));
     EXPECT_TRUE(std::isnan(ParseNumber(u"1.2.3")));
@@ -135,9 +130,8 @@ TEST(ProperCaseTest, Table) {
         {"z", u"zulu", u"Zulu"},
         {"NUL starts a word too", Text(u"a\0b", 3), Text(u"A\0B", 3)},
         {"space", u"NORTH FIELD", u"North Field"},
-        {"hyphen", u"SOUTH-EAST FIELD", u"South-east Field"},
-        {"point", u"ST.MARY", u"St.mary"},
-        {"slash, brackets, apostrophe", u"A/B (C) D'E", u"A/b (c) D'e"},
+        {"no word starts after - . / ( ' or a digit", u"SOUTH-EAST ST.MARY A/B (C) D'E 1ST",
+         u"South-east St.mary A/b (c) D'e 1st"},
         {"control characters",
          u"a\tb\nc\x0B"
          u"d\x0C"
@@ -154,7 +148,6 @@ TEST(ProperCaseTest, Table) {
          u"AB",
          u"\xD800"
          u"ab"},
-        {"a digit first", u"1ST", u"1st"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(ProperCase(row.text, &MarkedMapping), row.proper) << row.name;

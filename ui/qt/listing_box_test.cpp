@@ -36,10 +36,6 @@ QString Digits(int length) {
     return line;
 }
 
-Text ToText(const QString& text) {
-    return text.toStdU16String();
-}
-
 class ListingBoxTest : public ::testing::Test {
 public:  // the edits of a table reach these too
     void SetUp() override {
@@ -86,7 +82,8 @@ TEST_F(ListingBoxTest, LongLineIsHeldInPiecesAndReadBackWhole) {
         EXPECT_FALSE(text.front().isLowSurrogate());
         EXPECT_FALSE(text.back().isHighSurrogate());
     }
-    EXPECT_EQ(box_.Listing(), ToText(QStringLiteral("short\r\n") + line + QStringLiteral("\r\nafter")));
+    EXPECT_EQ(box_.Listing(),
+              (QStringLiteral("short\r\n") + line + QStringLiteral("\r\nafter")).toStdU16String());
 }
 
 // The pieces are whole visual lines, so the long line wraps as one paragraph of it would.
@@ -149,7 +146,8 @@ TEST_F(ListingBoxTest, EditingAcrossPiecesKeepsTheLine) {
         ASSERT_EQ(box_.document()->begin().next().position(), second);
         c.edit(*this, second);
         QString expected = c.expected;
-        EXPECT_EQ(box_.Listing(), ToText(expected.replace(QLatin1Char('\n'), QStringLiteral("\r\n"))))
+        EXPECT_EQ(box_.Listing(),
+                  expected.replace(QLatin1Char('\n'), QStringLiteral("\r\n")).toStdU16String())
             << c.what;
     }
 }
@@ -164,11 +162,11 @@ TEST_F(ListingBoxTest, CopyUndoAndRedoGiveTheLineBackWhole) {
     Key(Qt::Key_Delete);
     EXPECT_TRUE(box_.Listing().empty());
     Key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(box_.Listing(), ToText(line));
+    EXPECT_EQ(box_.Listing(), line.toStdU16String());
     Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(box_.Listing().empty());
     Key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(box_.Listing(), ToText(line));
+    EXPECT_EQ(box_.Listing(), line.toStdU16String());
 
     // Copying from the middle of one piece to the middle of another.
     QTextCursor cursor = box_.textCursor();
