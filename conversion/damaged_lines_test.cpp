@@ -29,6 +29,7 @@ TEST(DamagedLinesTest, PositionColumnSeesDamagedPointsOnly) {
         {"no-break spaces", u"EAXA\u00A0\u00A00\u00A0N55\u00B005'03.00\"\u00A0E012\u00B039'22.00\"", 9},
         {"the shortest", u"N55\u00B005'03.00E012\u00B039'22.00", 1},
         {"one short", u"N55\u00B005'03.00E012\u00B039'22.0", 0},
+        {"ends in a mark", u"a latitude: N55\u00B005'03.00\" and a longitude: E012\u00B0", 0},
         {"a longitude before it", u"E012\u00B039'22.00\" N55\u00B005'03.00\" E012\u00B039'22.00\"", 16},
         {"the header", u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks", 0},
         {"empty", u"", 0},
@@ -129,6 +130,7 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"narrow no-break space", Eaxb(42, u"\u202F"), 42, Damage::SpacesChanged,
          u"Column 42 should hold a space, but it holds a narrow no-break space. The spaces were changed on "
          u"the way, as a web page may do; Dravik needs plain spaces."},
+        {"hair space", Eaxb(57, u"\u200A"), 57, Damage::SpacesChanged, {}},
         {"en quad", Eaxb(57, u"\u2000"), 57, Damage::SpacesChanged,
          u"Column 57 should hold a space, but it holds a space of another kind. The spaces were changed on "
          u"the way, as a web page may do; Dravik needs plain spaces."},

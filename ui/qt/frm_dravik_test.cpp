@@ -331,7 +331,6 @@ TEST_F(FrmDravikTest, HeldSpaceConvertsOnce) {
     QTest::keyPress(cmdR, Qt::Key_Space);
     SendHalf(cmdR, QEvent::KeyRelease, Qt::Key_Space, 1);
     EXPECT_EQ(answer.boxes, 1);
-    EXPECT_EQ(answer.text, QStringLiteral("Done!"));
 }
 
 // A maximise request (on Wayland the title bar offers one) leaves the window as it was: its size, its

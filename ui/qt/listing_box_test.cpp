@@ -74,7 +74,6 @@ TEST_F(ListingBoxTest, LongLineIsHeldInPiecesAndReadBackWhole) {
         line += QStringLiteral("\U0001D11E");
     }
     Paste(QStringLiteral("short\r\n") + line + QStringLiteral("\nafter"));
-    EXPECT_GT(box_.document()->blockCount(), 10);
     for (QTextBlock block = box_.document()->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
         ASSERT_FALSE(text.isEmpty());
