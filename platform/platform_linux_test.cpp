@@ -99,8 +99,9 @@ TEST(LinuxReplaceTest, LinkLoopIsReported) {
     EXPECT_TRUE(fs::is_symlink(folders.plan));
 }
 
-TEST(LinuxReplaceTest, ReplacedPlanKeepsItsPermissions) {
-    // Set-group-ID and sticky bits too: a folder's group may rely on them.
+// A replaced plan keeps its permissions, set-group-ID and sticky bits too (a folder's group may rely on
+// them); a new one gets the usual ones.
+TEST(LinuxReplaceTest, PlanPermissions) {
     for (const auto mode : {fs::perms(0600), fs::perms(0604), fs::perms(0664), fs::perms(0755),
                             fs::perms(02664), fs::perms(01644)}) {
         ProgramFolder folders;
@@ -110,6 +111,11 @@ TEST(LinuxReplaceTest, ReplacedPlanKeepsItsPermissions) {
         EXPECT_EQ(ReadBytes(folders.plan), kPlan);
         EXPECT_EQ(PermissionsOf(folders.plan), mode) << static_cast<int>(mode);
     }
+    ProgramFolder folders;
+    const mode_t mask = ::umask(022);
+    EXPECT_EQ(Save(folders.plan), std::error_code());
+    ::umask(mask);
+    EXPECT_EQ(PermissionsOf(folders.plan), fs::perms(0644));
 }
 
 }  // namespace
@@ -159,14 +165,6 @@ TEST(LinuxReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
     EXPECT_EQ(error, std::error_code());
     EXPECT_EQ(ReadBytes(folders.plan), kPlan);
     EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
-}
-
-TEST(LinuxReplaceTest, NewPlanGetsTheUsualPermissions) {
-    ProgramFolder folders;
-    const mode_t mask = ::umask(022);
-    EXPECT_EQ(Save(folders.plan), std::error_code());
-    ::umask(mask);
-    EXPECT_EQ(PermissionsOf(folders.plan), fs::perms(0644));
 }
 
 // A plan the user may not write to stays as it is, even for root, who could: through a link, the file

@@ -59,14 +59,12 @@ public:
             }
             box->button(QMessageBox::Ok)->click();
         });
-        QObject::connect(&deadline_, &QTimer::timeout, [] {
+        QTimer::singleShot(5000, &poll_, [] {  // cancelled with the answerer
             if (QWidget* modal = QApplication::activeModalWidget()) {
                 modal->close();
             }
         });
         poll_.start(10);
-        deadline_.setSingleShot(true);
-        deadline_.start(5000);
     }
 
     int boxes = 0;
@@ -80,7 +78,6 @@ private:
     std::function<void(QMessageBox*)> before_;
     QMessageBox* seen_ = nullptr;
     QTimer poll_;
-    QTimer deadline_;
 };
 
 // A key press as the keyboard repeats it while the key is held.

@@ -69,10 +69,8 @@ void SetTextOf(HWND control, const Text& text) {
 void PutOnClipboard(std::wstring_view text) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    auto* units = static_cast<wchar_t*>(GlobalLock(memory));
-    std::copy(text.begin(), text.end(), units);
-    units[text.size()] = L'\0';
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, (text.size() + 1) * sizeof(wchar_t));
+    std::copy(text.begin(), text.end(), static_cast<wchar_t*>(GlobalLock(memory)));  // and a NUL after
     GlobalUnlock(memory);
     SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
