@@ -11,12 +11,14 @@ namespace {
 // A separator would take the file out of the program's folder, and a NUL would cut its name short. On
 // Windows a colon names a drive or, on NTFS, a hidden stream of another file ("A:B-C.PLN" is a stream
 // of a file "A"), so that "Done!" would tell of a plan no one can find.
-bool IsUsableInFileName(TextView id) {
 #ifdef _WIN32
-    return id.find_first_of(TextView(u"/\\\0:", 4)) == TextView::npos;
+constexpr TextView kRefusedInName(u"/\\\0:", 4);
 #else
-    return id.find_first_of(TextView(u"/\\\0", 3)) == TextView::npos;
+constexpr TextView kRefusedInName(u"/\\\0", 3);
 #endif
+
+bool IsUsableInFileName(TextView id) {
+    return id.find_first_of(kRefusedInName) == TextView::npos;
 }
 
 }  // namespace
