@@ -69,7 +69,8 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         Text line;
         std::size_t column;
         Damage damage;
-        TextView why;  // the note's second line; empty where another row has the same words
+        TextView why;        // the note's second line; empty where another row has the same words
+        TextView next = {};  // the line after it
     };
     const TextView header = u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
     const TextView kjfk =
@@ -101,16 +102,35 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"one space too many", Text(kEaxb).insert(4, u" "), 30, Damage::SpacesAdded,
          u"Its position starts in column 30, but the header has it at column 29: it has more spaces than the "
          u"header."},
-        {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::SomethingBefore,
+        {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::QuotedMail,
          u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
          u"column 1."},
-        {"quoted, no space", u">" + Text(kjfk), 30, Damage::SomethingBefore, {}},
-        {"line number", u" 2 " + Text(kjfk), 32, Damage::SomethingBefore,
+        {"quoted, no space", u">" + Text(kjfk), 30, Damage::QuotedMail, {}},
+        // Two damages: what stands before the first column is told first, the user's first mend.
+        {"quoted, and question marks", u"> " + Eaxb(32, u"?"), 31, Damage::QuotedMail, {}},
+        {"quoted, and its spaces collapsed",
+         u">> EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 16, Damage::QuotedMail,
+         u"It starts with \">> \" before its first column, as a quoted e-mail does; the listing must start "
+         u"in column 1."},
+        {"quoted, and lines joined", u"> " + Text(kjfk) + u" " + Text(kEaxb), 31, Damage::QuotedMail, {}},
+        {"zero-width space before", u"\u200B" + Text(kjfk), 30, Damage::SomethingBefore,
+         u"It starts with a zero-width space before its first column; the listing must start in column 1."},
+        {"byte-order mark before", u"\uFEFF" + Text(kjfk), 30, Damage::SomethingBefore,
+         u"It starts with a byte-order mark before its first column; the listing must start in column 1."},
+        {"no-break space before", u"\u00A0" + Text(kjfk), 30, Damage::SomethingBefore,
+         u"It starts with a no-break space before its first column; the listing must start in column 1."},
+        {"line number", u" 2 " + Text(kjfk), 32, Damage::LineNumbers,
          u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
          u"listing must start in column 1."},
-        {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::SomethingBefore, {}},
+        {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::LineNumbers,
+         u"It starts with \"12.\" and a tab before its first column, as when line numbers are copied with "
+         u"it; the listing must start in column 1."},
         {"table border", u"| " + Text(kjfk), 31, Damage::SomethingBefore,
          u"It starts with \"| \" before its first column; the listing must start in column 1."},
+        {"entities for spaces", u"EAXB&nbsp;&nbsp;110&nbsp;25&nbsp;N54\u00B050'00.30\" E014\u00B010'45.60\"",
+         34, Damage::WiderBefore,
+         u"Its position starts in column 34, but the header has it at column 29: what stands before it is "
+         u"wider than the columns of the header."},
         {"lines joined", Text(header) + u" " + Text(kjfk) + u" " + Text(kEaxb), 99, Damage::LineBreaksLost,
          u"It holds 2 positions, one for each route point: the line breaks between them were lost on the "
          u"way."},
@@ -137,16 +157,26 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"a tab in place of one space", Eaxb(42, u"\t"), 42, Damage::ColumnBroken,
          u"Column 42 should hold a space, but it holds a tab."},
         {"zero-width space", Eaxb(57, u"\u200B"), 57, Damage::ColumnBroken,
-         u"Column 57 should hold a space, but it holds an invisible character."},
+         u"Column 57 should hold a space, but it holds a zero-width space."},
         {"a letter for a digit", Eaxb(25, u"S"), 25, Damage::ColumnBroken,
          u"Column 25 should hold a digit, but it holds \"S\"."},
         {"wrapped before the name", Text(kEaxb.substr(0, 56)), 56, Damage::EndsEarly,
          u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
-         u"next line."},
+         u"next line.",
+         u"SOUTH-EAST FIELD"},
+        {"its last space trimmed, the last line", Text(kEaxb.substr(0, 56)), 56, Damage::SpaceTrimmed,
+         u"The line ends at column 56: the space that a route point without a name needs in column 57 was "
+         u"removed, as editors and forums remove the spaces at the ends of lines."},
+        {"its last space trimmed, a point after it",
+         Text(kEaxb.substr(0, 56)),
+         56,
+         Damage::SpaceTrimmed,
+         {},
+         kjfk},
         {"wrapped before the seconds mark", Text(kEaxb.substr(0, 55)), 55, Damage::EndsEarly, {}},
     };
     for (const Row& row : rows) {
-        const std::optional<DamagedLine> found = ExamineLine(row.line);
+        const std::optional<DamagedLine> found = ExamineLine(row.line, row.next);
         ASSERT_TRUE(found) << row.name;
         EXPECT_EQ(found->column, row.column) << row.name;
         EXPECT_EQ(found->damage, row.damage) << row.name;
@@ -154,7 +184,7 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
             continue;
         }
         ListingDamage damage;
-        damage.count = 1;
+        damage.lines = {7};
         damage.first = found;
         damage.first->number = 7;
         EXPECT_EQ(DamageNote(damage, nullptr),
@@ -204,7 +234,7 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"it."},
         {"a waypoint's identifier starts with a zero-width space",
          Lines({ekch, Text(u"\u200B") + Text(simeg).erase(5, 1), wsss}),
-         u"The identifier \"SIMEG\" on line 2 starts with an invisible character; the plan keeps it."},
+         u"The identifier \"SIMEG\" on line 2 starts with a zero-width space; the plan keeps it."},
         {"the file name's outweighs a waypoint's",
          Lines({ekch, Text(simeg).replace(2, 1, u"\t"), Text(wsss).replace(4, 1, u"\u202F")}),
          u"The identifier \"WSSS\" on line 3 ends with a narrow no-break space; the plan and its file name "
@@ -215,6 +245,36 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          Lines({Text(ekch).replace(4, 1, u"\u00A0"), simeg, Text(wsss).replace(4, 1, u"\t")}),
          u"The identifier \"EKCH\" on line 1 ends with a no-break space; the plan and its file name keep "
          u"it."},
+        // A route point whose line holds the next one, its line break lost: counted with the others, and
+        // the destination moved where the last was swallowed.
+        {"a waypoint's line holds the next one", Lines({ekch, Text(simeg) + u" " + Text(golas), wsss}),
+         u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
+         u"It also holds the position of GOLAS: the line break between them was lost on the way."},
+        {"the destination joined onto the line before, its spaces collapsed",
+         Lines({ekch, simeg, Text(golas) + u" WSSS 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
+         u"The plan ends at GOLAS, because line 3 also holds WSSS: the line break between them was lost.\n"
+         u"Line 3 holds more than one route point, so not all of them are in the plan.\n"
+         u"It also holds the position of WSSS: the line break between them was lost on the way."},
+        {"a joined line and a damaged one",
+         Lines({ekch, Text(simeg) + u" " + Text(golas), Text(u"> ") + Text(golas), wsss}),
+         u"2 lines hold route points that are not in the plan; the first is line 2.\n"
+         u"It also holds the position of GOLAS: the line break between them was lost on the way."},
+        // A damaged line that repeats a point of the plan moves neither end.
+        {"pasted twice, the second copy's spaces collapsed",
+         Lines({ekch, simeg, wsss, u"EKCH 0 0 N55\u00B037'04.00\" E012\u00B039'22.00\" KASTRUP",
+                u"WSSS 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
+         u"2 lines look like route points, but they do not keep to the columns of the header, so they were "
+         u"left out of the plan; the first is line 4.\n"
+         u"Its position starts in column 10, but the header has it at column 29: the spaces that line the "
+         u"columns up were lost on the way."},
+        {"a damaged destination's identifier ends in a no-break space",
+         Lines({ekch, simeg, golas, u"WSSS\u00A0 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
+         u"The plan ends at GOLAS, because line 4 (WSSS, which ends with a no-break space) does not keep to "
+         u"the columns.\n"
+         u"Line 4 looks like a route point, but it does not keep to the columns of the header, so it was "
+         u"left out of the plan.\n"
+         u"Its position starts in column 14, but the header has it at column 29: the spaces that line the "
+         u"columns up were lost on the way."},
         {"a character beyond U+FFFF is no hidden one",
          Lines({ekch, simeg, Text(wsss).replace(3, 2, u"\U0001D11E")}), u""},
     };
@@ -235,11 +295,18 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
     const ListingDamage damage = FindDamage(lines, SelectPoints(lines));
     EXPECT_EQ(DamageNote(damage, nullptr),
               u"2 lines look like route points, but they do not keep to the columns of the header; the first "
-              u"is line 2.\nThe line ends early, at column 56, as when a program wraps long lines and moves "
-              u"the rest to the next line.");
+              u"is line 2.\nThe line ends at column 56: the space that a route point without a name needs in "
+              u"column 57 was removed, as editors and forums remove the spaces at the ends of lines.");
+    EXPECT_EQ(damage.lines, (std::vector<std::size_t>{2, 5}));
     ASSERT_TRUE(damage.afterLastPoint);
-    EXPECT_EQ(damage.afterLastPoint->number, 5u);
     EXPECT_EQ(damage.afterLastPoint->id, u"WSSS");
+
+    // Every route point on one line, the first keeping to the columns: the selection takes one point.
+    const Text joined = Text(ekch) + u" " + Text(simeg) + u" " + Text(wsss);
+    const std::vector<TextView> one = SplitLines(joined);
+    EXPECT_EQ(DamageNote(FindDamage(one, SelectPoints(one)), nullptr),
+              u"Line 1 holds more than one route point.\nIt holds 3 positions, one for each route point: the "
+              u"line breaks between them were lost on the way.");
 }
 
 }  // namespace

@@ -104,6 +104,12 @@ std::vector<OutcomeRow> Rows() {
          example, Before::Empty,
          plan.substr(0, plan.find("waypoint.2")) +
              "waypoint.2=, EAXB, , EAXB, A, N54* 50.00', E014* 10.76', +000000.00,\r\n"},
+        {"the destination's line break lost, its point joined onto the one before",
+         Lines({header, eaxa, Text(xyz) + u" " + Text(eaxb)}),
+         u"Done!\nThe plan ends at XYZ, because line 3 also holds EAXB: the line break between them was lost."
+         u"\nLine 3 holds more than one route point, so not all of them are in the plan.\nIt also holds the "
+         u"position of EAXB: the line break between them was lost on the way.",
+         {"EAXA-XYZ.PLN"}},
         {"a no-break space in the destination's identifier",
          Lines({header, eaxa, Text(eaxb).replace(4, 1, u"\u00A0")}),
          u"Done!\nThe identifier \"EAXB\" on line 3 ends with a no-break space; the plan and its file name "
