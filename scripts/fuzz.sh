@@ -29,5 +29,6 @@ run() {
     grep -E "stat::number_of_executed_units|Done" "$work/$target.log" | tail -n 2
 }
 run plan_fuzz -max_len=262144
+run note_fuzz -max_len=262144
 run pattern_fuzz -max_len=400
-echo "fuzzing: 2 passed, 0 failed"
+echo "fuzzing: 3 passed, 0 failed"
