@@ -10,15 +10,21 @@ namespace {
 
 // A separator would take the file out of the program's folder, and a NUL would cut its name short. On
 // Windows a colon names a drive or, on NTFS, a hidden stream of another file ("A:B-C.PLN" is a stream
-// of a file "A"), so that "Done!" would tell of a plan no one can find.
-#ifdef _WIN32
-constexpr TextView kRefusedInName(u"/\\\0:", 4);
-#else
-constexpr TextView kRefusedInName(u"/\\\0", 3);
-#endif
-
+// of a file "A"), so that "Done!" would tell of a plan no one can find; and Windows takes no character
+// below U+0020 in a name, so a tab in an identifier gets the same words as a colon rather than the
+// system's own about a volume label.
 bool IsUsableInFileName(TextView id) {
-    return id.find_first_of(kRefusedInName) == TextView::npos;
+    for (const char16_t unit : id) {
+#ifdef _WIN32
+        if (unit < u' ' || unit == u':') {
+            return false;
+        }
+#endif
+        if (unit == u'\0' || unit == u'/' || unit == u'\\') {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace

@@ -136,6 +136,8 @@ std::vector<OutcomeRow> Rows() {
         // A colon would name a drive, or a stream of another file on NTFS (Wine refuses it either way).
         {"drive", Listing(u"C:", u"B"), NotSaved(u"C:-B.PLN", kUnusable), {}},
         {"stream", Listing(u"A:B", u"C"), NotSaved(u"A:B-C.PLN", kUnusable), {}},
+        // Windows takes no character below U+0020 in a name; a tab is the one a listing holds.
+        {"tab", Listing(u"\tA", u"B"), NotSaved(u"\tA-B.PLN", kUnusable), {}},
         // The other characters Windows refuses in a name: its own words.
         {"star", Listing(u"A", u"*"), NotSaved(u"A-*.PLN", kBadName), {}},
 #else
