@@ -23,6 +23,20 @@ if(WIN32)
   add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
 endif()
 
+include(CheckCXXCompilerFlag)
+# dravik_harden_where_known(<flag>): adds a protection that only some targets have (the compiler refuses
+# -fcf-protection on arm64, and -mbranch-protection on x86) where this compiler takes it for the target;
+# with -Werror a flag it only warns about counts as refused.
+macro(dravik_harden_where_known flag)
+  string(MAKE_C_IDENTIFIER "DRAVIK_TAKES${flag}" known)
+  set(CMAKE_REQUIRED_FLAGS -Werror)
+  check_cxx_compiler_flag(${flag} ${known})
+  unset(CMAKE_REQUIRED_FLAGS)
+  if(${known})
+    list(APPEND DRAVIK_HARDENING ${flag})
+  endif()
+endmacro()
+
 # The release's protections, as Debian and the OpenSSF's compiler hardening guide ask of a program that
 # reads text from anywhere and writes files; left out of the sanitizer and fuzz builds, which bring their
 # own checks.
@@ -32,11 +46,13 @@ set(DRAVIK_HARDENING
 # The same at link time, where MinGW-w64 then adds its stack-protector library (libssp, linked statically).
 set(DRAVIK_HARDENING_LINK -fstack-protector-strong)
 if(NOT WIN32)
+  # Stack growth probed a page at a time, so no allocation jumps over the guard page (most targets).
+  dravik_harden_where_known(-fstack-clash-protection)
+  # Indirect branches and returns marked for the processor's control-flow enforcement: CET on x86, and
+  # branch targets and signed return addresses (BTI and PAC) on arm64.
+  dravik_harden_where_known(-fcf-protection=full)
+  dravik_harden_where_known(-mbranch-protection=standard)
   list(APPEND DRAVIK_HARDENING
-       # Stack growth probed a page at a time, so no allocation jumps over the guard page.
-       -fstack-clash-protection
-       # Indirect branches and returns marked for the processor's control-flow enforcement (CET).
-       -fcf-protection=full
        # Bounds-checked memcpy, sprintf and kin where sizes are known, also at run time (needs -O1 or more).
        $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE>
        $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=3>
