@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh windows
-cmake --preset windows "$@" >/dev/null
+# The tests on unless the caller says otherwise, also in a folder that scripts/release.sh configured.
+cmake --preset windows -DDRAVIK_BUILD_TESTS=ON "$@" >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 echo "built $(pwd)/build-windows/ui/dravik.exe"
