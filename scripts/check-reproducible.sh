@@ -26,6 +26,11 @@ if [[ ${1:-} == --compare ]]; then
     compare "$2" "$3"
     exit 0
 fi
+#   check-reproducible.sh --keep DIR      makes the first build in DIR and leaves it there
+kept=
+if [[ ${1:-} == --keep ]]; then
+    kept=$2
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dravik-reproducible.XXXXXX")
 trap '[[ -n ${KEEP:-} ]] || rm -rf "$work"' EXIT
@@ -36,7 +41,7 @@ build() {
     (cd "$folder" && umask "$mask" && scripts/release.sh >"$folder.log" 2>&1) ||
         { tail -n 30 "$folder.log"; fail "the release build in $folder failed"; }
 }
-first=$work/a
+first=${kept:-$work/a}
 second=$work/a-second-build/in/a/deeper/folder
 mkdir -p "$(dirname "$second")"
 build "$first" 022

@@ -8,9 +8,16 @@
 # - scripts/check-reproducible.sh --compare: two releases that differ in one byte or one time stamp;
 # - scripts/check-layers.sh: an include that points upwards;
 # - the note's forms (conversion/messages.h): a brace left open, a name the note does not fill.
-#   checks_refuse_test.sh          (run by scripts/test.sh after the releases; builds what it lacks)
+#   checks_refuse_test.sh [CLONE]   the release builds of CLONE (scripts/test.sh hands it the one that
+#                                   check-reproducible.sh made), or of this tree, built where missing
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+if [[ -n ${1:-} ]]; then
+    builds=$(realpath "$1")
+else
+    builds=$PWD
+    scripts/package-linux.sh >/dev/null
+fi
 root=$PWD
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -35,9 +42,8 @@ expect() {
     fi
 }
 
-# The real release builds, as scripts/release.sh leaves them (up to date: nothing is rebuilt).
-scripts/package-linux.sh >/dev/null
-archive=$(ls build-linux/dravik-*-linux-*.tar.gz)
+# The real release builds, as scripts/release.sh leaves them.
+archive=$(ls "$builds"/build-linux/dravik-*-linux-*.tar.gz)
 name=$(basename "$archive" .tar.gz)
 
 # A copy of the Linux build with one fault planted by `plant`, run in the copy, then the archive
@@ -45,9 +51,9 @@ name=$(basename "$archive" .tar.gz)
 linux() {
     local what=$1 because=$2 plant=$3
     rm -rf "$work/linux"
-    cp -a build-linux "$work/linux"
+    cp -a "$builds/build-linux" "$work/linux"
     # The copy's commands and paths name its own folder.
-    sed -i "s|$root/build-linux|$work/linux|g" "$work/linux/compile_commands.json"
+    sed -i "s|$builds/build-linux|$work/linux|g" "$work/linux/compile_commands.json"
     (cd "$work/linux" && eval "$plant")
     mkdir -p "$work/pack/$name"
     strip --strip-all -o "$work/pack/$name/dravik" "$work/linux/ui/dravik"
@@ -78,7 +84,7 @@ PYTHON
 }
 relink() { (cd ui/qt && eval "$(sed "${1:-}" CMakeFiles/dravik.dir/link.txt)"); }
 
-expect pass "Linux: the release as built" scripts/check-release.sh "$archive" build-linux
+expect pass "Linux: the release as built" scripts/check-release.sh "$archive" "$builds/build-linux"
 linux "an object without the stack protector" "without -fstack-protector-strong (-fno-stack-protector)" "recompile -fstack-protector-strong -fno-stack-protector"
 linux "an object with the weaker stack protector" "without -fstack-protector-strong (-fstack-protector)" "recompile -fstack-protector-strong -fstack-protector"
 linux "an object without FORTIFY" "without -D_FORTIFY_SOURCE=3 (none)" "recompile '-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3' ''"
@@ -95,10 +101,10 @@ linux "no compile_commands.json" "compile_commands.json is missing" "rm compile_
 
 # The Windows zip as package-windows.sh makes it, and one whose dravik.exe is another build's: a byte
 # of its code changed.
-if command -v x86_64-w64-mingw32-objdump >/dev/null && [[ -f build-windows/ui/dravik.exe ]]; then
-    zip=$(ls build-windows/dravik-*-win64.zip)
+if command -v x86_64-w64-mingw32-objdump >/dev/null && [[ -f $builds/build-windows/ui/dravik.exe ]]; then
+    zip=$(ls "$builds"/build-windows/dravik-*-win64.zip)
     windows=$(basename "$zip" .zip)
-    expect pass "Windows: the release as built" scripts/check-release.sh "$zip" build-windows
+    expect pass "Windows: the release as built" scripts/check-release.sh "$zip" "$builds/build-windows"
     mkdir -p "$work/windows"
     unzip -q "$zip" -d "$work/windows"
     text=$((0x$(x86_64-w64-mingw32-objdump -h "$work/windows/$windows/dravik.exe" |
@@ -107,7 +113,7 @@ if command -v x86_64-w64-mingw32-objdump >/dev/null && [[ -f build-windows/ui/dr
     (cd "$work/windows" && zip -qr "$work/other.zip" "$windows")
     mv "$work/other.zip" "$work/windows/$windows.zip"
     expect refuse "Windows: a dravik.exe that is not the checked build" ".text is not the checked build's" \
-        scripts/check-release.sh "$work/windows/$windows.zip" build-windows
+        scripts/check-release.sh "$work/windows/$windows.zip" "$builds/build-windows"
 fi
 
 # Two release folders, the same and then one byte or one time stamp apart.
