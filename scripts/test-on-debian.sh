@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
-# Runs the README's test command as a newcomer would on a fresh Debian release: makes a new root with
-# debootstrap from Debian's archive, clones this repository's committed work into it, first runs this
-# machine's Linux release there with only its runtime packages, then scripts/test.sh as root, and
-# removes the root afterwards, also when the run fails or is stopped.
-#   scripts/test-on-debian.sh RELEASE     for example trixie or bookworm; needs root
+# Runs the README's commands as a newcomer would on a fresh Debian release: makes a new root with
+# debootstrap from Debian's archive, clones this repository's committed work into it, and runs there, as
+# root, each command asked for, first thing: scripts/run.sh (on a desktop of this machine's, until the
+# window shows, then closed as a user closes it), scripts/release.sh, and scripts/test.sh, which is
+# preceded by this machine's Linux release run with only its runtime packages. The commands run in that
+# order in one root, each in a clean work tree: each installs every package of the one before it
+# (scripts/install-deps.sh), so none finds a package installed that it would not install itself. The
+# root is removed afterwards, also when a command fails or the run is stopped.
+#   scripts/test-on-debian.sh RELEASE [run] [release] [test]     RELEASE: for example trixie or
+#                                                                bookworm; all three when none is named;
+#                                                                needs root
 # The root's /dev is a small tmpfs holding binds of this machine's device nodes, so nothing is removed
 # while anything is still mounted below the root: every mount is undone first, and the removal is
 # refused (and the root left for a person to look at) if one stays.
 set -euo pipefail
-release=${1:?usage: scripts/test-on-debian.sh RELEASE}
+release=${1:?usage: scripts/test-on-debian.sh RELEASE [run] [release] [test]}
+shift
+commands=" ${*:-run release test} "
 cd "$(dirname "$0")/.."
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 
@@ -80,22 +88,67 @@ ln -s /proc/self/fd/0 "$root/dev/stdin"
 ln -s /proc/self/fd/1 "$root/dev/stdout"
 ln -s /proc/self/fd/2 "$root/dev/stderr"
 
-# The Linux release built on this machine, run there with only what it needs (as its README.txt names
-# it) and the test desktop's tools: a program built on an older release starts and converts on a newer.
-echo "== Debian $release: this machine's Linux release, with only its runtime packages"
-scripts/package-linux.sh >/dev/null
-archive=$(ls build-linux/dravik-*-linux-*.tar.gz)
-cp "$archive" "$root/root/"
-chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c "
-    set -e
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends libqt6widgets6 qt6-qpa-plugins fonts-liberation \
-        xvfb x11-utils openbox xdotool xclip >/dev/null
-    cd /root/dravik && tests/e2e/end_to_end_test.sh /root/$(basename "$archive")"
+# Runs a command in the root as a newcomer's shell would, in the work tree.
+in_root() {
+    chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb DEBIAN_FRONTEND=noninteractive \
+        ${FUZZ_SECONDS:+FUZZ_SECONDS=$FUZZ_SECONDS} ${DISPLAY:+DISPLAY=$DISPLAY} \
+        PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c "cd /root/dravik && $1"
+}
 
-echo "== Debian $release: scripts/test.sh"
-chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb ${FUZZ_SECONDS:+FUZZ_SECONDS=$FUZZ_SECONDS} \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    /bin/bash -c 'cd /root/dravik && scripts/test.sh'
-echo "== Debian $release: every test passed"
+if [[ $commands == *" test "* ]]; then
+    # The Linux release built on this machine, run there with only what it needs (as its README.txt
+    # names it) and the test desktop's tools: a program built on an older release starts and converts
+    # on a newer.
+    echo "== Debian $release: this machine's Linux release, with only its runtime packages"
+    scripts/package-linux.sh >/dev/null
+    archive=$(ls build-linux/dravik-*-linux-*.tar.gz)
+    cp "$archive" "$root/root/"
+    in_root "apt-get update -qq
+        apt-get install -y -qq --no-install-recommends libqt6widgets6 qt6-qpa-plugins fonts-liberation \
+            xvfb x11-utils openbox xdotool xclip >/dev/null
+        tests/e2e/end_to_end_test.sh /root/$(basename "$archive")"
+fi
+
+if [[ $commands == *" run "* ]]; then
+    # The window shows on a desktop of this machine's, whose socket the root shares; closed with Alt+F4
+    # once it is there, the program ends and run.sh with it.
+    echo "== Debian $release: scripts/run.sh"
+    scripts/install-deps.sh test >/dev/null
+    mkdir -p "$root/tmp/.X11-unix"
+    mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
+    export root release
+    export -f in_root
+    tests/e2e/with_desktop.sh bash -c '
+        in_root scripts/run.sh >"$root/run.log" 2>&1 &
+        runner=$!
+        window=
+        for _ in $(seq 1200); do
+            window=$(xdotool search --name "^Dravik\$" 2>/dev/null | head -n 1) && [[ -n $window ]] && break
+            kill -0 $runner 2>/dev/null || break
+            sleep 0.5
+        done
+        if [[ -z $window ]]; then
+            tail -n 30 "$root/run.log"
+            echo "FAIL: scripts/run.sh on Debian $release showed no window"
+            exit 1
+        fi
+        xdotool windowactivate --sync "$window" key alt+F4 2>/dev/null
+        wait $runner || { tail -n 30 "$root/run.log"; echo "FAIL: scripts/run.sh on Debian $release failed"; exit 1; }'
+    umount "$root/tmp/.X11-unix"
+    echo "scripts/run.sh: built, showed its window and ended when it was closed"
+    in_root "git clean -xdfq"
+fi
+
+if [[ $commands == *" release "* ]]; then
+    echo "== Debian $release: scripts/release.sh"
+    in_root "scripts/release.sh" >"$root/release.log" 2>&1 ||
+        { tail -n 30 "$root/release.log"; echo "FAIL: scripts/release.sh on Debian $release failed"; exit 1; }
+    tail -n 3 "$root/release.log"
+    in_root "git clean -xdfq"
+fi
+
+if [[ $commands == *" test "* ]]; then
+    echo "== Debian $release: scripts/test.sh"
+    in_root "scripts/test.sh"
+fi
+echo "== Debian $release: every command passed:$commands"
