@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# Plants one small fault at a time in the product's C++ (a comparison or a logical operator swapped, a
+# "+ 1" made "- 1", a constant off by one, a condition negated, a statement or a return value dropped),
+# builds what it touches in one build folder, runs the unit tests, and reports each fault that no test
+# caught, with its file, line and change. The source is restored after each fault, also when the run is
+# stopped.
+#   plant-faults.sh [-l] [-n COUNT] [-s SEED] [FILE...]
+#     -l        list the changes the files allow, and plant none
+#     -n COUNT  plant COUNT faults drawn with SEED (default 1) from every change the files allow;
+#               without -n, plant every change of the files
+#     FILE      product files to plant in (default: every one that the Linux tests reach: text/,
+#               platform/ but for the Windows files, conversion/ and ui/qt/, tests excluded)
+# The engine's tests run for a fault in text/, platform/ or conversion/, the Qt window's for one in
+# ui/qt/. A change that does not compile counts as neither caught nor living. Equivalent changes, which
+# no test can tell from the code as it stands, are listed in docs/developing.md.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+count= seed=1 list=
+while getopts "ln:s:" option; do
+    case $option in
+        l) list=yes ;;
+        n) count=$OPTARG ;;
+        s) seed=$OPTARG ;;
+        *) echo "usage: plant-faults.sh [-l] [-n COUNT] [-s SEED] [FILE...]" >&2; exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+files=("$@")
+if [[ ${#files[@]} -eq 0 ]]; then
+    mapfile -t files < <(git ls-files 'text/*.cpp' 'text/*.h' 'platform/*.cpp' 'platform/*.h' 'conversion/*.cpp' \
+                                      'conversion/*.h' 'ui/qt/*.cpp' 'ui/qt/*.h' |
+                         grep -v -e '_test\.cpp$' -e '_windows\.' -e 'qt_test_main' -e 'ui/qt/main.cpp')
+fi
+
+build=build-faults
+work=$(mktemp -d)
+restore() {
+    if [[ -f $work/original ]]; then
+        cp "$work/original" "$(cat "$work/file")"
+        rm -f "$work/original"
+    fi
+}
+trap 'restore; rm -rf "$work"' EXIT
+trap 'exit 130' INT TERM
+
+# Every change a line allows, as "file<TAB>line<TAB>column<TAB>before<TAB>after", one a line. Comments,
+# includes and string literals are left alone.
+changes() {
+    local file=$1
+    awk -v file="$file" '
+        function emit(column, before, after) { printf "%s\t%d\t%d\t%s\t%s\n", file, NR, column, before, after }
+        # The line with its string and character literals blanked, so that nothing in them is changed.
+        function code(line,    out, i, c, quote) {
+            out = ""; quote = ""
+            for (i = 1; i <= length(line); i++) {
+                c = substr(line, i, 1)
+                if (quote != "") {
+                    if (c == "\\") { out = out "  "; i++; continue }
+                    if (c == quote) quote = ""
+                    out = out " "
+                } else if (c == "\"" || c == "\x27") {
+                    quote = c; out = out " "
+                } else out = out c
+            }
+            return out
+        }
+        {
+            line = $0
+            if (line ~ /^[ \t]*(\/\/|#|\*|\/\*)/) next
+            comment = index(line, "//")
+            text = code(line)
+            if (comment > 0 && substr(text, comment, 2) == "//") text = substr(text, 1, comment - 1)
+            n = split(" < @ <= @ > @ >= @ == @ != @ && @ || @+ 1@- 1", ops, "@")
+            split(" <= @ < @ >= @ > @ != @ == @ || @ && @- 1@+ 1", swaps, "@")
+            for (k = 1; k <= n; k++) {
+                op = ops[k]
+                from = 1
+                while ((at = index(substr(text, from), op)) > 0) {
+                    column = from + at - 1
+                    emit(column, op, swaps[k])
+                    from = column + length(op)
+                }
+            }
+            # Whole numbers outside names: one more.
+            rest = text; offset = 0
+            while (match(rest, /[^A-Za-z0-9_.][0-9]+[^A-Za-z0-9_.x]/)) {
+                number = substr(rest, RSTART + 1, RLENGTH - 2)
+                emit(offset + RSTART + 1, number, number + 1)
+                offset += RSTART + RLENGTH - 2; rest = substr(rest, RSTART + RLENGTH - 1)
+            }
+            if (match(text, /if \(.*\) \{$/)) {
+                condition = substr(line, RSTART + 4, RLENGTH - 7)
+                emit(RSTART + 4, condition, "!(" condition ")")
+            }
+            if (match(text, /return [^;{}]+;$/)) {
+                value = substr(line, RSTART + 7, RLENGTH - 8)
+                if (value == "true") emit(RSTART + 7, value, "false")
+                else if (value == "false") emit(RSTART + 7, value, "true")
+                else emit(RSTART + 7, value, "{}")
+            }
+            # A statement that calls or assigns, alone on its line.
+            if (match(text, /^[ \t]*[A-Za-z_][A-Za-z0-9_.>:\[\]-]*( ?[-+*\/|&]?= |\(|\+\+|--|\.|->)[^;]*;[ \t]*$/) &&
+                text !~ /^[ \t]*(return|const|auto|static|constexpr|using|typedef|std::|Text |bool |int |char|double|QString)/) {
+                start = match(text, /[^ \t]/)
+                emit(start, substr(line, start), ";")
+            }
+        }' "$file"
+}
+
+for file in "${files[@]}"; do
+    changes "$file"
+done >"$work/all"
+if [[ -n $count ]]; then
+    awk -v seed="$seed" 'BEGIN { srand(seed) } { printf "%.12f\t%s\n", rand(), $0 }' "$work/all" | sort -n |
+        head -n "$count" | cut -f 2- | sort -t $'\t' -k1,1 -k2,2n >"$work/chosen"
+else
+    cp "$work/all" "$work/chosen"
+fi
+if [[ -n $list ]]; then
+    cat "$work/all"
+    exit 0
+fi
+scripts/install-deps.sh run
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDRAVIK_BUILD_BENCH=OFF >/dev/null
+engine_tests=(text_test line_breaks_test simulator_code_page_test platform_linux_test route_listing_test
+              damaged_lines_test coordinates_test flight_plan_test plan_file_test convert_command_test
+              save_outcome_test convert_command_memory_test convert_command_faults_test)
+window_tests=(frm_dravik_test listing_box_test)
+echo "building the tests once in $build"
+cmake --build "$build" -j "$(nproc)" --target "${engine_tests[@]}" "${window_tests[@]}" >"$work/build.log" 2>&1 ||
+    { tail -n 30 "$work/build.log"; echo "plant-faults.sh: the tests do not build as they stand"; exit 1; }
+
+declare -A programs=()
+for test in "${engine_tests[@]}" "${window_tests[@]}"; do
+    programs[$test]=$(realpath "$(find "$build" -name "$test" -type f -perm -u+x | head -n 1)")
+done
+
+echo "planting $(wc -l <"$work/chosen") of the $(wc -l <"$work/all") changes these files allow"
+
+declare -A planted=() caught=() lived=() stillborn=()
+report=$work/lived
+: >"$report"
+while IFS=$'\t' read -r file line column before after; do
+    room=${file%/*}
+    cp "$file" "$work/original"
+    echo "$file" >"$work/file"
+    awk -v line="$line" -v column="$column" -v before="$before" -v after="$after" '
+        NR == line && substr($0, column, length(before)) == before {
+            $0 = substr($0, 1, column - 1) after substr($0, column + length(before))
+        }
+        { print }' "$work/original" >"$file"
+    if cmp -s "$file" "$work/original"; then
+        restore
+        continue
+    fi
+    planted[$room]=$((${planted[$room]:-0} + 1))
+    if [[ $room == ui/qt ]]; then
+        tests=("${window_tests[@]}")
+    else
+        tests=("${engine_tests[@]}")
+    fi
+    verdict=lived
+    if ! cmake --build "$build" -j "$(nproc)" --target "${tests[@]}" >"$work/build.log" 2>&1; then
+        verdict=stillborn
+    else
+        for test in "${tests[@]}"; do
+            program=${programs[$test]}
+            if ! (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 120 "$program" --gtest_brief=1 >/dev/null 2>&1); then
+                verdict=caught
+                break
+            fi
+        done
+    fi
+    case $verdict in
+        caught) caught[$room]=$((${caught[$room]:-0} + 1)) ;;
+        stillborn) stillborn[$room]=$((${stillborn[$room]:-0} + 1)) ;;
+        lived)
+            lived[$room]=$((${lived[$room]:-0} + 1))
+            printf 'LIVED %s:%s: "%s" -> "%s"\n' "$file" "$line" "$before" "$after" | tee -a "$report"
+            ;;
+    esac
+    restore
+done <"$work/chosen"
+# The last fault's objects are built again from the restored source the next time anything builds.
+touch "${files[@]}"
+
+echo
+printf '%-12s %8s %8s %8s %14s\n' room planted caught lived "did not build"
+for room in $(printf '%s\n' "${!planted[@]}" | sort); do
+    printf '%-12s %8d %8d %8d %14d\n' "$room" "${planted[$room]}" "${caught[$room]:-0}" "${lived[$room]:-0}" \
+        "${stillborn[$room]:-0}"
+done
+living=$(wc -l <"$report")
+echo "faults that lived: $living"
+[[ $living -eq 0 ]]
