@@ -512,12 +512,8 @@ std::optional<DamagedLine> ExaminePoint(TextView point, const PlanPositions& pla
     found.positions = 1 + later.count + (earlier ? 1 : 0);
     found.inPlan = later.count == 0 || later.inPlan;  // only a later one can be the listing's last
     if (later.count > 0) {
-        found.column = kAfterOwnPosition + later.start + 1;
+        // Named only where it is the one other position; the words for more count them instead.
         found.id = OwnerOf(point, kAfterOwnPosition + later.start, kAfterOwnPosition);
-    }
-    if (earlier) {
-        found.column = all.start + 1;
-        found.id.clear();
     }
     return found;
 }
@@ -610,8 +606,7 @@ std::optional<HiddenCharacter> FindHidden(TextView point, std::size_t number, bo
             HiddenCharacter hidden;
             hidden.line = number;
             hidden.unit = id[i];
-            hidden.atStart = i == 0;
-            hidden.atEnd = i + 1 == id.size();
+            hidden.where = Where(id, i);
             hidden.inFileName = endOfRoute && PointId(point).find(id[i]) != Text::npos;
             hidden.id = id;
             hidden.id.erase(i, 1);
@@ -706,11 +701,10 @@ Text DamageNote(const ListingDamage& damage, const Route* route) {
     }
     if (route && damage.hidden) {
         const HiddenCharacter& hidden = *damage.hidden;
-        const TextView where = hidden.atEnd ? kEndsWith : hidden.atStart ? kStartsWith : kHolds;
         add(Fill(hidden.inFileName ? kHiddenInFileName : kHiddenInPlan,
                  {{u"id", hidden.id},
                   {u"line", Number(hidden.line)},
-                  {u"where", where},
+                  {u"where", hidden.where},
                   {u"what", InvisibleName(hidden.unit)}}));
     }
     return note;

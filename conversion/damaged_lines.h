@@ -68,10 +68,9 @@ std::optional<DamagedLine> ExamineLine(TextView line, TextView next = {});
 // A route point's identifier that holds a character no one can see (a no-break space, a tab).
 struct HiddenCharacter {
     std::size_t line = 0;
-    Text id;               // the identifier without the hidden character, as the user reads it
-    char16_t unit = 0;     // the character
-    bool atStart = false;  // where it stands in the identifier
-    bool atEnd = false;
+    Text id;            // the identifier without the hidden character, as the user reads it
+    char16_t unit = 0;  // the character
+    TextView where;     // where it stands in it, as the note says: u"starts with", u"ends with", u"holds"
     bool inFileName = false;  // in the departure's or destination's identifier, so in the file's name
 };
 

@@ -119,6 +119,9 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          u"It starts with a byte-order mark before its first column; the listing must start in column 1."},
         {"no-break space before", u"\u00A0" + Text(kjfk), 30, Damage::SomethingBefore,
          u"It starts with a no-break space before its first column; the listing must start in column 1."},
+        {"zero-width non-joiner before", u"\u200C" + Text(kjfk), 30, Damage::SomethingBefore,
+         u"It starts with an invisible character before its first column; the listing must start in column "
+         u"1."},
         {"line number", u" 2 " + Text(kjfk), 32, Damage::LineNumbers,
          u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
          u"listing must start in column 1."},
@@ -241,6 +244,10 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"keep it."},
         {"a waypoint's, inside", Lines({ekch, Text(simeg).replace(2, 1, u"\t"), wsss}),
          u"The identifier \"SIEG\" on line 2 holds a tab; the plan keeps it."},
+        {"a word joiner", Lines({ekch, Text(simeg).replace(2, 1, u"\u2060"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
+        {"a right-to-left mark", Lines({ekch, Text(simeg).replace(2, 1, u"\u200F"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
         {"the departure's before the destination's",
          Lines({Text(ekch).replace(4, 1, u"\u00A0"), simeg, Text(wsss).replace(4, 1, u"\t")}),
          u"The identifier \"EKCH\" on line 1 ends with a no-break space; the plan and its file name keep "

@@ -133,7 +133,7 @@ Text DecodeUtf8(std::string_view bytes) {
 }  // namespace
 
 std::filesystem::path ProgramDirectory(std::error_code& error) {
-    error.clear();
+    // read_symlink sets `error`, clearing it on success.
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
     return error ? std::filesystem::path{} : executable.parent_path();
 }

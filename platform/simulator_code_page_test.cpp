@@ -29,6 +29,7 @@ TEST(SimulatorCodePageTest, Table) {
          "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F"},
         {"outside the code page", u"\u0080\u0082\u009F\u0100\u03A9\u4E2D\uFFFD", "???????"},
         {"beyond U+FFFF: one ?", u"a\U0001D11Eb", "a?b"},
+        {"the last character, U+10FFFF: one ?", u"a\U0010FFFFb", "a?b"},
         {"lone surrogates, one at the end",
          u"a\xD800"
          u"b\xDC00"

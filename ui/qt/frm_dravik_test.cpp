@@ -150,6 +150,7 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
     EXPECT_EQ(iconSizes, (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {256, 256}}));
 
     EXPECT_EQ(txtR->geometry(), QRect(8, 24, 673, 137));
+    EXPECT_EQ(txtR->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(Label1->geometry(), QRect(10, 8, 649, 17));
     EXPECT_EQ(cmdR->geometry(), QRect(8, 168, 673, 25));
 

@@ -235,8 +235,7 @@ int ListingBox::PieceLength() const {
 void ListingBox::InsertInPieces(const QString& text) {
     const int piece = PieceLength();
     QTextCursor cursor = textCursor();
-    cursor.beginEditBlock();  // one step for Undo
-    cursor.removeSelectedText();
+    cursor.beginEditBlock();  // one step for Undo; the first insertion replaces the selection
     int lineStart = 0;
     const int size = static_cast<int>(text.size());
     while (lineStart <= size) {

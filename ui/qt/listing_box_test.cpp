@@ -67,12 +67,14 @@ public:  // the edits of a table reach these too
 };
 
 // A long line is held in pieces that never part a surrogate pair: an odd number of digits puts a cut
-// inside one wherever the pieces end.
+// inside one wherever the pieces end. Pasted over a selection, it replaces it.
 TEST_F(ListingBoxTest, LongLineIsHeldInPiecesAndReadBackWhole) {
     QString line = Digits(1001);
     for (int i = 0; i < 300; ++i) {
         line += QStringLiteral("\U0001D11E");
     }
+    box_.setPlainText(QStringLiteral("the listing before"));
+    box_.selectAll();
     Paste(QStringLiteral("short\r\n") + line + QStringLiteral("\nafter"));
     for (QTextBlock block = box_.document()->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
