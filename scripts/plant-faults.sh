@@ -4,8 +4,9 @@
 # builds what it touches in one build folder, runs the unit tests, and reports each fault that no test
 # caught, with its file, line and change. The source is restored after each fault, also when the run is
 # stopped.
-#   plant-faults.sh [-l] [-n COUNT] [-s SEED] [FILE...]
+#   plant-faults.sh [-l] [-c CHANGES] [-n COUNT] [-s SEED] [FILE...]
 #     -l        list the changes the files allow, and plant none
+#     -c FILE   plant the changes FILE lists, as -l lists them (to see that a fault no longer lives)
 #     -n COUNT  plant COUNT faults drawn with SEED (default 1) from every change the files allow;
 #               without -n, plant every change of the files
 #     FILE      product files to plant in (default: every one that the Linux tests reach: text/,
@@ -15,13 +16,14 @@
 # no test can tell from the code as it stands, are listed in docs/developing.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-count= seed=1 list=
-while getopts "ln:s:" option; do
+count= seed=1 list= given=
+while getopts "lc:n:s:" option; do
     case $option in
         l) list=yes ;;
+        c) given=$(realpath "$OPTARG") ;;
         n) count=$OPTARG ;;
         s) seed=$OPTARG ;;
-        *) echo "usage: plant-faults.sh [-l] [-n COUNT] [-s SEED] [FILE...]" >&2; exit 2 ;;
+        *) echo "usage: plant-faults.sh [-l] [-c CHANGES] [-n COUNT] [-s SEED] [FILE...]" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -100,7 +102,8 @@ changes() {
             }
             # A statement that calls or assigns, alone on its line.
             if (match(text, /^[ \t]*[A-Za-z_][A-Za-z0-9_.>:\[\]-]*( ?[-+*\/|&]?= |\(|\+\+|--|\.|->)[^;]*;[ \t]*$/) &&
-                text !~ /^[ \t]*(return|const|auto|static|constexpr|using|typedef|std::|Text |bool |int |char|double|QString)/) {
+                text !~ /^[ \t]*(return|const|auto|static|constexpr|using|typedef|std::|Text |bool |int |char|double|QString)/ &&
+                text !~ /= (delete|default);/) {
                 start = match(text, /[^ \t]/)
                 emit(start, substr(line, start), ";")
             }
@@ -110,9 +113,11 @@ changes() {
 for file in "${files[@]}"; do
     changes "$file"
 done >"$work/all"
-if [[ -n $count ]]; then
+if [[ -n $given ]]; then
+    cp "$given" "$work/chosen"
+elif [[ -n $count ]]; then
     awk -v seed="$seed" 'BEGIN { srand(seed) } { printf "%.12f\t%s\n", rand(), $0 }' "$work/all" | sort -n |
-        head -n "$count" | cut -f 2- | sort -t $'\t' -k1,1 -k2,2n >"$work/chosen"
+        awk -v count="$count" 'NR <= count' | cut -f 2- | sort -t $'\t' -k1,1 -k2,2n >"$work/chosen"
 else
     cp "$work/all" "$work/chosen"
 fi
