@@ -4,7 +4,6 @@
 // note's search. The input's bytes are read as UTF-16 code units, as plan_fuzz reads them.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <set>
@@ -13,21 +12,14 @@
 
 #include "conversion/damaged_lines.h"
 #include "conversion/route_listing.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
 using dravik::Text;
 using dravik::TextView;
-
-void Require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-bool IsDigit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
-}
+using dravik::fuzz::IsDigit;
+using dravik::fuzz::Require;
 
 // A coordinate as the listing writes it, one step a character: H its hemisphere, # a digit, M a mark
 // (the degree sign or an apostrophe, however a page changed it: one to five characters that are not

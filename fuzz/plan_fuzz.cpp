@@ -3,28 +3,20 @@
 // long lines all occur.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "conversion/flight_plan.h"
 #include "conversion/plan_file.h"
 #include "conversion/route_listing.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 
 using dravik::Text;
 using dravik::TextView;
-
-void Require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-bool IsDigit(char16_t unit) {
-    return unit >= u'0' && unit <= u'9';
-}
+using dravik::fuzz::IsDigit;
+using dravik::fuzz::Require;
 
 // The point-line layout spelt out column by column, independently of the wildcard matcher.
 bool HasPointLineLayout(TextView line) {
