@@ -12,8 +12,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
 # Static, so dravik.exe needs no DLL beside it; each function and datum in a section of its own, so the
-# linker drops what nothing calls. With the preset's MinSizeRel (-Os) the stripped release is 927 KB
-# with MinGW-w64's GCC 12 and 980 KB with GCC 14, under the 1 MB that scripts/check-release.sh holds it
+# linker drops what nothing calls. With the preset's MinSizeRel (-Os) the stripped release is 926 KiB
+# with MinGW-w64's GCC 12 and 980 KiB with GCC 14, under the 1 MiB that scripts/check-release.sh holds it
 # to; most of it is the static C++ library's locale, which std::filesystem::path brings in.
 set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
 # No link time in the PE header, so the same source gives the same dravik.exe.

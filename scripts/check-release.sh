@@ -4,7 +4,7 @@
 # Both hold one folder named like the archive with the stripped program and README.txt. The program is
 # hardened as the release asks, and each protection is read where it shows, refusing what cannot be read:
 # - Windows: a randomised, non-executable-data image (DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT) with the
-#   stack protector, under 1 MB and importing only Windows' own DLLs. The stripped program has no
+#   stack protector, under 1 MiB and importing only Windows' own DLLs. The stripped program has no
 #   symbols left to show the stack protector, so every section it holds must be the build's, byte for
 #   byte, whose symbols then show it.
 # - Linux: PIE, full RELRO (BIND_NOW), no executable stack, needing only Qt and the C and C++ libraries,
@@ -63,7 +63,7 @@ if [[ $system == windows ]]; then
     # UTF-8 with a byte-order mark, so that every Notepad reads the degree signs right.
     [[ $(head -n 1 "$readme" | tr -d '\r') == $'\xef\xbb\xbf'"Dravik $version for Windows" ]] ||
         fail "README.txt does not start with a byte-order mark and \"Dravik $version for Windows\""
-    ((size < 1000000)) || fail "dravik.exe is $size bytes, not under 1 MB"
+    ((size < 1048576)) || fail "dravik.exe is $size bytes, not under 1 MiB (1,048,576 bytes)"
     objdump=x86_64-w64-mingw32-objdump objcopy=x86_64-w64-mingw32-objcopy
     command -v $objdump >/dev/null || fail "check-release.sh needs $objdump (MinGW-w64's binutils)"
     sections=$($objdump -h "$released" | awk '$1 ~ /^[0-9]+$/ { print $2 }')
