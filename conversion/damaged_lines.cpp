@@ -139,12 +139,10 @@ public:
                 keys_.push_back(KeyOf(*latitude, *longitude));
             }
         }
-        std::sort(keys_.begin(), keys_.end());
+        std::ranges::sort(keys_);
     }
 
-    [[nodiscard]] bool Holds(PositionKey key) const {
-        return std::binary_search(keys_.begin(), keys_.end(), key);
-    }
+    [[nodiscard]] bool Holds(PositionKey key) const { return std::ranges::binary_search(keys_, key); }
 
 private:
     std::vector<PositionKey> keys_;
@@ -334,7 +332,7 @@ Text FirstWord(TextView line, std::size_t from) {
 
 // A frequency, a track or a distance: what stands between a route point's identifier and its position.
 bool IsNumber(TextView word) {
-    return std::all_of(word.begin(), word.end(), [](char16_t unit) { return IsDigit(unit) || unit == u'.'; });
+    return std::ranges::all_of(word, [](char16_t unit) { return IsDigit(unit) || unit == u'.'; });
 }
 
 // The identifier of the route point whose position starts at `position`, on a line that another route
@@ -404,8 +402,8 @@ bool IsPrefix(TextView line, std::size_t length) {
         return false;
     }
     const TextView before = line.substr(0, length);
-    if (std::any_of(before.begin(), before.end(), IsLetter) ||
-        (!IsBlank(before.back()) && std::any_of(before.begin(), before.end(), IsDigit))) {
+    if (std::ranges::any_of(before, IsLetter) ||
+        (!IsBlank(before.back()) && std::ranges::any_of(before, IsDigit))) {
         return false;
     }
     DamagedLine rest;
@@ -449,10 +447,10 @@ std::optional<Damage> WhatIsBefore(TextView line, std::size_t column, std::size_
     if (before[before.find_first_not_of(u" \t")] == u'>') {
         return Damage::QuotedMail;
     }
-    const bool numbers = std::any_of(before.begin(), before.end(), IsDigit) &&
-                         std::all_of(before.begin(), before.end(), [](char16_t unit) {
-                             return IsBlank(unit) || IsDigit(unit) || unit == u'.' || unit == u':';
-                         });
+    const bool numbers =
+        std::ranges::any_of(before, IsDigit) && std::ranges::all_of(before, [](char16_t unit) {
+            return IsBlank(unit) || IsDigit(unit) || unit == u'.' || unit == u':';
+        });
     return numbers ? Damage::LineNumbers : Damage::SomethingBefore;
 }
 
@@ -466,7 +464,7 @@ Damage WhyMoved(TextView line, std::size_t column) {
         return Damage::SpacesLost;
     }
     // The header's columns hold a space at least (column 15): more spaces than that explain the move.
-    const auto spaces = static_cast<std::size_t>(std::count(before.begin(), before.end(), u' '));
+    const auto spaces = static_cast<std::size_t>(std::ranges::count(before, u' '));
     return spaces > column - kPositionColumn ? Damage::SpacesAdded : Damage::WiderBefore;
 }
 
