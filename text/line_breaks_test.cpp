@@ -18,6 +18,7 @@ TEST(LineBreaksTest, EveryLineBreakBecomesCrLf) {
         {"LF", u"a\nb", u"a\r\nb"},
         {"CR", u"a\rb", u"a\r\nb"},
         {"CR last", u"a\r", u"a\r\n"},
+        {"CR LF last", u"a\r\n", u"a\r\n"},
         {"Qt's separators", u"a\u2029b\u2028c", u"a\r\nb\r\nc"},
         {"LF then CR: two breaks", u"a\n\rb", u"a\r\n\r\nb"},
         {"CR then CR LF", u"a\r\r\nb", u"a\r\n\r\nb"},
