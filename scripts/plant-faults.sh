@@ -11,9 +11,10 @@
 #               without -n, plant every change of the files
 #     FILE      product files to plant in (default: every one that the Linux tests reach: text/,
 #               platform/ but for the Windows files, conversion/ and ui/qt/, tests excluded)
-# The engine's tests run for a fault in text/, platform/ or conversion/, the Qt window's for one in
-# ui/qt/. A change that does not compile counts as neither caught nor living. Equivalent changes, which
-# no test can tell from the code as it stands, are listed in docs/developing.md.
+# A fault in a room runs the tests of that room and of the rooms that link it (the Qt window's for
+# ui/qt/), the changed file's own test first. A change that does not compile counts as neither caught
+# nor living. Equivalent changes, which no test can tell from the code as it stands, are listed in
+# docs/developing.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 count= seed=1 list= given=
@@ -36,6 +37,7 @@ fi
 
 build=build-faults
 work=$(mktemp -d)
+# Copying the original back gives the file a new time, so the next build compiles it again.
 restore() {
     if [[ -f $work/original ]]; then
         cp "$work/original" "$(cat "$work/file")"
@@ -127,16 +129,22 @@ if [[ -n $list ]]; then
 fi
 scripts/install-deps.sh run
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDRAVIK_BUILD_BENCH=OFF >/dev/null
-engine_tests=(text_test line_breaks_test simulator_code_page_test platform_linux_test route_listing_test
-              damaged_lines_test coordinates_test flight_plan_test plan_file_test convert_command_test
-              save_outcome_test convert_command_memory_test convert_command_faults_test)
+# The tests of each room, and of every room above it that links it.
+text_tests=(text_test line_breaks_test)
+platform_tests=(simulator_code_page_test platform_linux_test)
+conversion_tests=(route_listing_test damaged_lines_test coordinates_test flight_plan_test plan_file_test
+                  convert_command_test save_outcome_test convert_command_memory_test convert_command_faults_test)
 window_tests=(frm_dravik_test listing_box_test)
+declare -A reach=([text]="${text_tests[*]} ${platform_tests[*]} ${conversion_tests[*]}"
+                  [platform]="${platform_tests[*]} ${conversion_tests[*]}" [conversion]="${conversion_tests[*]}"
+                  [ui/qt]="${window_tests[*]}")
+all_tests=("${text_tests[@]}" "${platform_tests[@]}" "${conversion_tests[@]}" "${window_tests[@]}")
 echo "building the tests once in $build"
-cmake --build "$build" -j "$(nproc)" --target "${engine_tests[@]}" "${window_tests[@]}" >"$work/build.log" 2>&1 ||
+cmake --build "$build" -j "$(nproc)" --target "${all_tests[@]}" >"$work/build.log" 2>&1 ||
     { tail -n 30 "$work/build.log"; echo "plant-faults.sh: the tests do not build as they stand"; exit 1; }
 
 declare -A programs=()
-for test in "${engine_tests[@]}" "${window_tests[@]}"; do
+for test in "${all_tests[@]}"; do
     programs[$test]=$(realpath "$(find "$build" -name "$test" -type f -perm -u+x | head -n 1)")
 done
 
@@ -159,23 +167,25 @@ while IFS=$'\t' read -r file line column before after; do
         continue
     fi
     planted[$room]=$((${planted[$room]:-0} + 1))
-    if [[ $room == ui/qt ]]; then
-        tests=("${window_tests[@]}")
-    else
-        tests=("${engine_tests[@]}")
-    fi
+    # The file's own test first, as it is the likeliest to catch the fault, and each test built only
+    # when it is to run: most faults die in the first, with one object compiled and one program linked.
+    own=$(basename "${file%.*}")_test
+    read -ra tests <<<"${reach[$room]}"
+    ordered=()
+    for test in "${tests[@]}"; do [[ $test == "$own" ]] && ordered+=("$test"); done
+    for test in "${tests[@]}"; do [[ $test != "$own" ]] && ordered+=("$test"); done
     verdict=lived
-    if ! cmake --build "$build" -j "$(nproc)" --target "${tests[@]}" >"$work/build.log" 2>&1; then
-        verdict=stillborn
-    else
-        for test in "${tests[@]}"; do
-            program=${programs[$test]}
-            if ! (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 120 "$program" --gtest_brief=1 >/dev/null 2>&1); then
-                verdict=caught
-                break
-            fi
-        done
-    fi
+    for test in "${ordered[@]}"; do
+        if ! cmake --build "$build" -j "$(nproc)" --target "$test" >"$work/build.log" 2>&1; then
+            verdict=stillborn
+            break
+        fi
+        if ! (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 120 "${programs[$test]}" --gtest_brief=1 \
+                  >/dev/null 2>&1); then
+            verdict=caught
+            break
+        fi
+    done
     case $verdict in
         caught) caught[$room]=$((${caught[$room]:-0} + 1)) ;;
         stillborn) stillborn[$room]=$((${stillborn[$room]:-0} + 1)) ;;
@@ -186,8 +196,6 @@ while IFS=$'\t' read -r file line column before after; do
     esac
     restore
 done <"$work/chosen"
-# The last fault's objects are built again from the restored source the next time anything builds.
-touch "${files[@]}"
 
 echo
 printf '%-12s %8s %8s %8s %14s\n' room planted caught lived "did not build"
