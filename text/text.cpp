@@ -51,10 +51,10 @@ bool MatchesPattern(TextView text, TextView pattern) {
 }
 
 std::vector<TextView> SplitLines(TextView text) {
-    std::vector<TextView> pieces;
     if (text.empty()) {
-        return pieces;
+        return {};
     }
+    std::vector<TextView> pieces;
     std::size_t start = 0;
     std::size_t cr = text.find(u'\r');
     while (cr != TextView::npos) {
@@ -123,7 +123,7 @@ Text FormatWhole(std::int64_t value) {
 }
 
 Text FormatTwoDigits(std::int64_t value) {
-    const auto tens = static_cast<char16_t>(u'0' + value / 10 % 10);
+    const auto tens = static_cast<char16_t>(u'0' + value / 10);
     const auto ones = static_cast<char16_t>(u'0' + value % 10);
     return {tens, ones};
 }

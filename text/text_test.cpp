@@ -41,6 +41,7 @@ TEST(MatchesPatternTest, Table) {
         {u"*", u"**?", true},  // a star in the text is no star
         {u"mississippi", u"m*iss*ppi", true},
         {u"mississippi", u"m*iss*ppx", false},
+        {u"aba", u"ab*ba", false},  // the star may take nothing, but the two cannot share the "b"
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MatchesPattern(c.text, c.pattern), c.matches)
@@ -89,6 +90,10 @@ TEST(SlicesTest, LeftMidRightTrim) {
     EXPECT_EQ(MidText(u"abcd", 3, 9), u"cd");
     EXPECT_EQ(MidText(u"abcd", 5, 1), u"");
     EXPECT_EQ(MidText(u"abcd", 1, 0), u"");
+    EXPECT_EQ(MidText(u"abcd", 1, 1), u"a");
+    EXPECT_EQ(MidText(u"abcd", 4, 1), u"d");
+    EXPECT_EQ(MidText(u"abcd", 0, 1), u"");
+    EXPECT_EQ(MidText(u"abcd", 6, 1), u"");
     EXPECT_EQ(TrimSpaces(u"  a b  "), u"a b");
     EXPECT_EQ(TrimSpaces(u"\ta "), u"\ta");
     EXPECT_EQ(TrimSpaces(u" a\t"), u"a\t");
