@@ -28,7 +28,7 @@ TEST(SimulatorCodePageTest, Table) {
          "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F"
          "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F"},
         {"outside the code page", u"\u0080\u0082\u009F\u0100\u03A9\u4E2D\uFFFD", "???????"},
-        {"beyond U+FFFF: one ?", u"a\U0001D11Eb", "a?b"},
+        {"beyond U+FFFF: one ?, not the character of its low 16 bits", u"a\U0001D11Eb\U00010041", "a?b?"},
         {"the last character, U+10FFFF: one ?", u"a\U0010FFFFb", "a?b"},
         {"lone surrogates, one at the end",
          u"a\xD800"
