@@ -24,12 +24,9 @@ std::error_code LastError() {
 
 class FileDescriptor {
 public:
+    // Only for a descriptor that open() gave.
     explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
+    ~FileDescriptor() { ::close(fd_); }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
@@ -112,12 +109,12 @@ Text DecodeUtf8(std::string_view bytes) {
             length = 4, codePoint = lead & 0x07u, minimum = 0x10000;
         }
         std::size_t used = 1;
-        while (length != 0 && used < length && i + used < bytes.size() &&
+        while (used < length && i + used < bytes.size() &&
                (static_cast<unsigned char>(bytes[i + used]) & 0xC0) == 0x80) {
             codePoint = (codePoint << 6) | (static_cast<unsigned char>(bytes[i + used]) & 0x3Fu);
             ++used;
         }
-        const bool valid = length != 0 && used == length && codePoint >= minimum && codePoint <= 0x10FFFF &&
+        const bool valid = used == length && codePoint >= minimum && codePoint <= 0x10FFFF &&
                            (codePoint < 0xD800 || codePoint > 0xDFFF);
         if (!valid) {
             out += kReplacement;
@@ -236,8 +233,8 @@ std::error_code Resolve(const std::filesystem::path& requested, Target& target) 
 // Mode 0666 less the umask, as any new file of the user's gets.
 std::error_code CreateNew(const NativePath& path, NativeFile& file, bool& exists) {
     file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    exists = file < 0 && errno == EEXIST;
-    return file >= 0 ? std::error_code{} : LastError();
+    exists = file == -1 && errno == EEXIST;
+    return file == -1 ? LastError() : std::error_code{};
 }
 
 std::error_code WriteAll(NativeFile file, std::string_view bytes) {
@@ -245,8 +242,8 @@ std::error_code WriteAll(NativeFile file, std::string_view bytes) {
         ssize_t result = 0;
         do {
             result = ::write(file, rest.data(), rest.size());
-        } while (result < 0 && errno == EINTR);
-        if (result < 0) {
+        } while (result == -1 && errno == EINTR);
+        if (result == -1) {
             return LastError();
         }
         written = static_cast<std::size_t>(result);
@@ -277,10 +274,12 @@ void Remove(const NativePath& path) {
 }
 
 void SyncFolder(const NativePath& folder) {
-    const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.get() >= 0) {
-        ::fsync(directory.get());
+    const int opened = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (opened < 0) {
+        return;  // the plan is in place; only how soon it is on disk is left to the system
     }
+    const FileDescriptor directory(opened);
+    ::fsync(directory.get());
 }
 
 }  // namespace save

@@ -26,28 +26,39 @@ std::error_code Save(const fs::path& target) {
 }
 
 // A system message or a file name in UTF-8, read as text: each ill-formed sequence becomes one U+FFFD.
+// A well-formed name is spelt in the same bytes again.
 TEST(PlatformTest, TextOfPathsAndMessages) {
     struct Row {
         const char* name;
         const char* bytes;
         TextView text;
+        bool spelledBack;
     };
     const Row rows[] = {
-        {"ASCII", "Permission denied", u"Permission denied"},
+        {"ASCII", "Permission denied", u"Permission denied", true},
         {"two, three and four bytes", "caf\xC3\xA9 \xE0\xA0\x80 \xF0\x9D\x84\x9E",
-         u"caf\u00E9 \u0800 \U0001D11E"},
-        {"a byte no sequence starts with, one cut short", "bad \xFF end \xC3", u"bad \uFFFD end \uFFFD"},
-        {"a continuation too many", "\xC3\xA9\x80", u"\u00E9\uFFFD"},
-        {"an encoded surrogate", "\xED\xA0\x80", u"\uFFFD"},
-        {"the last encoded surrogate", "\xED\xBF\xBF", u"\uFFFD"},
+         u"caf\u00E9 \u0800 \U0001D11E", true},
+        {"the edges of each length",
+         "\x7F \xC2\x80 \xDF\xBF \xE0\xA0\x80 \xED\x9F\xBF \xEE\x80\x80 \xEF\xBF\xBF \xF0\x90\x80\x80 "
+         "\xF4\x8F\xBF\xBF",
+         u"\u007F \u0080 \u07FF \u0800 \uD7FF \uE000 \uFFFF \U00010000 \U0010FFFF", true},
+        {"a byte no sequence starts with, one cut short", "bad \xFF end \xC3", u"bad \uFFFD end \uFFFD",
+         false},
+        {"a continuation too many", "\xC3\xA9\x80", u"\u00E9\uFFFD", false},
+        {"an encoded surrogate", "\xED\xA0\x80", u"\uFFFD", false},
+        {"the last encoded surrogate", "\xED\xBF\xBF", u"\uFFFD", false},
+        {"overlong, or past the last code point",
+         "\xC1\xBF \xE0\x9F\xBF \xF0\x8F\xBF\xBF \xF4\x90\x80\x80 \xF5",
+         u"\uFFFD\uFFFD \uFFFD \uFFFD \uFFFD \uFFFD", false},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(TextFromSystem(row.bytes), row.text) << row.name;
+        if (row.spelledBack) {
+            EXPECT_EQ(PathFromText(row.text), fs::path(row.bytes)) << row.name;
+        }
     }
-    EXPECT_EQ(PathFromText(u"\u007F\u0080\u00E9-\U0001D11E.PLN"),
-              std::filesystem::path("\x7F\xC2\x80\xC3\xA9-\xF0\x9D\x84\x9E.PLN"));
     EXPECT_EQ(PathFromText(u"a\xD800-B.PLN"), std::nullopt);
-    EXPECT_EQ(TextFromPath(std::filesystem::path("/tmp/\xC3\xA9")), u"/tmp/\u00E9");
+    EXPECT_EQ(TextFromPath(fs::path("/tmp/\xC3\xA9")), u"/tmp/\u00E9");
 }
 
 fs::perms PermissionsOf(const fs::path& path) {
@@ -92,7 +103,23 @@ TEST(LinuxReplaceTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
     }
 }
 
-TEST(LinuxReplaceTest, LinkLoopIsReported) {
+// As the kernel does, forty links in a row are followed and the forty-first is refused, as a loop is.
+TEST(LinuxReplaceTest, LinksEndAtFortyOrInALoop) {
+    for (const int links : {40, 41}) {
+        ProgramFolder folders;
+        const auto link = [&folders](int number) {
+            return folders.elsewhere / ("link" + std::to_string(number));
+        };
+        WriteBytes(link(0), "earlier");
+        for (int number = 1; number < links; ++number) {
+            fs::create_symlink(link(number - 1), link(number));
+        }
+        fs::create_symlink(link(links - 1), folders.plan);
+        const Text reason = links == 40 ? u"" : u"Too many levels of symbolic links";
+        const std::error_code error = Save(folders.plan);
+        EXPECT_EQ(error ? SystemReason(error) : Text(), reason) << links;
+        EXPECT_EQ(ReadBytes(link(0)), links == 40 ? kPlan : "earlier") << links;
+    }
     ProgramFolder folders;
     fs::create_symlink("EAXA-EAXB.PLN", folders.plan);
     EXPECT_EQ(SystemReason(Save(folders.plan)), u"Too many levels of symbolic links");
@@ -118,21 +145,120 @@ TEST(LinuxReplaceTest, PlanPermissions) {
     EXPECT_EQ(PermissionsOf(folders.plan), fs::perms(0644));
 }
 
+// The calls a save makes, wrapped when the test program is linked, so that a row can say what the disk
+// does: the first `passed` calls of one kind go through, the next `refused` fail with `error`. While a
+// save runs, every descriptor opened and every close is counted.
+struct Disk {
+    std::string_view call;
+    int error = 0;
+    int passed = 0;
+    int refused = 0;
+    bool counting = false;
+    int opened = 0;
+    int closed = 0;
+};
+Disk disk;
+
+bool Fails(std::string_view call) {
+    if (!disk.counting || call != disk.call) {
+        return false;
+    }
+    if (disk.passed > 0) {
+        --disk.passed;
+        return false;
+    }
+    if (disk.refused == 0) {
+        return false;
+    }
+    --disk.refused;
+    errno = disk.error;
+    return true;
+}
+
+int Opened(int fd) {
+    if (disk.counting && fd != -1) {
+        ++disk.opened;
+    }
+    return fd;
+}
+
 }  // namespace
 
-// A file system that holds no permission bits (a FAT stick) refuses chmod; the test program is linked
-// with chmod wrapped, so that a test can say so.
-bool refuseChmod = false;
-extern "C" int __real_chmod(const char* path, mode_t mode);
-extern "C" int __wrap_chmod(const char* path, mode_t mode) {
-    if (refuseChmod) {
-        errno = ENOSYS;
-        return -1;
+extern "C" {
+int __real_chmod(const char* path, mode_t mode);
+int __real_open(const char* path, int flags, ...);
+int __real_open64(const char* path, int flags, ...);
+ssize_t __real_write(int fd, const void* data, size_t size);
+int __real_fsync(int fd);
+int __real_close(int fd);
+
+int __wrap_chmod(const char* path, mode_t mode) {
+    return Fails("chmod") ? -1 : __real_chmod(path, mode);
+}
+int __wrap_open(const char* path, int flags, mode_t mode) {
+    return Fails("open") ? -1 : Opened(__real_open(path, flags, mode));
+}
+int __wrap_open64(const char* path, int flags, mode_t mode) {
+    return Fails("open") ? -1 : Opened(__real_open64(path, flags, mode));
+}
+ssize_t __wrap_write(int fd, const void* data, size_t size) {
+    return Fails("write") ? -1 : __real_write(fd, data, size);
+}
+int __wrap_fsync(int fd) {
+    return Fails("fsync") ? -1 : __real_fsync(fd);
+}
+// A close that fails has let the descriptor go all the same, as Linux's does.
+int __wrap_close(int fd) {
+    if (disk.counting) {
+        ++disk.closed;
     }
-    return __real_chmod(path, mode);
+    const int result = __real_close(fd);
+    return Fails("close") ? -1 : result;
+}
 }
 
 namespace {
+
+// A save either replaces the plan whole or leaves the earlier one as it was, never a temporary file
+// behind, and closes each descriptor it opened once.
+TEST(LinuxReplaceTest, WhatTheDiskDoesToASave) {
+    struct Row {
+        const char* name;
+        Disk disk;
+        bool earlier;     // a plan is there already
+        TextView reason;  // empty: the save succeeds
+    };
+    const Row rows[] = {
+        {"a FAT stick holds no permission bits", {"chmod", ENOSYS, 0, 1}, true, u""},
+        {"the folder takes no new file", {"open", EACCES, 0, 1}, true, u"Permission denied"},
+        {"a temporary name taken twice", {"open", EEXIST, 0, 2}, false, u""},
+        {"every temporary name taken", {"open", EEXIST, 0, 100}, true, u"File exists"},
+        {"the disk is full", {"write", ENOSPC, 0, 1}, true, u"No space left on device"},
+        {"a signal interrupts the write", {"write", EINTR, 0, 3}, false, u""},
+        {"the data does not reach the disk", {"fsync", EIO, 0, 1}, true, u"Input/output error"},
+        {"a late write error at close", {"close", EIO, 0, 1}, true, u"Input/output error"},
+        {"the folder cannot be opened to sync it", {"open", EACCES, 1, 1}, false, u""},
+        {"the folder cannot be synced", {"fsync", EIO, 1, 1}, true, u""},
+    };
+    for (const Row& row : rows) {
+        ProgramFolder folders;
+        if (row.earlier) {
+            WriteBytes(folders.plan, "earlier");
+        }
+        disk = row.disk;
+        disk.counting = true;
+        const std::error_code error = Save(folders.plan);
+        disk.counting = false;
+        EXPECT_EQ(error ? SystemReason(error) : Text(), row.reason) << row.name;
+        const bool kept = !row.reason.empty() && row.earlier;
+        EXPECT_EQ(ReadBytes(folders.plan), kept ? "earlier" : row.reason.empty() ? kPlan : "") << row.name;
+        const auto entries = kept || row.reason.empty() ? std::vector<std::string>{"EAXA-EAXB.PLN"}
+                                                        : std::vector<std::string>{};
+        EXPECT_EQ(Entries(folders.app), entries) << row.name;
+        EXPECT_EQ(disk.closed, disk.opened) << row.name;
+        EXPECT_EQ(disk.refused, 0) << row.name << ": the save stopped before all the refusals";
+    }
+}
 
 // A write that reports success with nothing written (a FUSE file system may) fails the save, where the
 // loop would otherwise ask again for ever; one that writes in pieces is carried on to the end.
@@ -153,18 +279,6 @@ TEST(LinuxReplaceTest, WriteThatWritesNothingFails) {
     };
     EXPECT_EQ(save::WriteInPieces("plans", twoAtATime, nothing), std::error_code());
     EXPECT_EQ(written, "plans");
-}
-
-// Keeping the permissions is a courtesy: where the file system refuses it, the plan is replaced whole.
-TEST(LinuxReplaceTest, PermissionsTheFileSystemCannotHoldNeverStopASave) {
-    ProgramFolder folders;
-    WriteBytes(folders.plan, "earlier");
-    refuseChmod = true;
-    const std::error_code error = Save(folders.plan);
-    refuseChmod = false;
-    EXPECT_EQ(error, std::error_code());
-    EXPECT_EQ(ReadBytes(folders.plan), kPlan);
-    EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
 // A plan the user may not write to stays as it is, even for root, who could: through a link, the file

@@ -17,8 +17,7 @@ using save::NativePath;
 std::size_t NameStart(const NativePath& path) {
     const NativePath::value_type separators[] = {
         '/', static_cast<NativePath::value_type>(std::filesystem::path::preferred_separator), 0};
-    const std::size_t separator = path.find_last_of(separators);
-    return separator == NativePath::npos ? 0 : separator + 1;
+    return path.find_last_of(separators) + 1;  // npos + 1 is 0: a name alone starts at once
 }
 
 // The new file of a save: open until Close(), and removed again unless MovedIntoPlace() says it has
@@ -93,8 +92,8 @@ std::error_code ReplaceFileContents(const std::filesystem::path& requested, std:
         return refused;
     }
     // Made before the move, so that nothing after it can fail for want of memory.
-    const std::size_t nameStart = NameStart(target.path);
-    const NativePath folder = nameStart == 0 ? NativePath(1, '.') : target.path.substr(0, nameStart);
+    // Plans are named by whole paths (the program's folder and the name), so the folder is never empty.
+    const NativePath folder = target.path.substr(0, NameStart(target.path));
 
     NativeFile handle{};
     NativePath path;
