@@ -260,6 +260,23 @@ TEST(LinuxReplaceTest, WhatTheDiskDoesToASave) {
     }
 }
 
+// Where another program puts a folder in the plan's place while the plan is written, the move fails
+// with the system's words and the written file goes again.
+fs::path planTakenMidWrite;  // a write step is a plain function, so it learns the plan's path here
+
+TEST(LinuxReplaceTest, PlanThatBecomesAFolderMidWriteFails) {
+    ProgramFolder folders;
+    planTakenMidWrite = folders.plan;
+    const WriteStep writeThenTakePlace = [](NativeFile file, std::string_view bytes) {
+        const std::error_code written = save::WriteAll(file, bytes);
+        fs::create_directory(planTakenMidWrite);
+        return written;
+    };
+    EXPECT_EQ(SystemReason(ReplaceFileContents(folders.plan, kPlan, writeThenTakePlace)), u"Is a directory");
+    EXPECT_TRUE(fs::is_directory(folders.plan));
+    EXPECT_EQ(Entries(folders.app), std::vector<std::string>{"EAXA-EAXB.PLN"});
+}
+
 // A write that reports success with nothing written (a FUSE file system may) fails the save, where the
 // loop would otherwise ask again for ever; one that writes in pieces is carried on to the end.
 TEST(LinuxReplaceTest, WriteThatWritesNothingFails) {
