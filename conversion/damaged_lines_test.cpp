@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "conversion/messages.h"
 #include "testing/test_support.h"
 
 namespace dravik {
@@ -50,6 +51,30 @@ TEST(DamagedLinesTest, PositionColumnSeesDamagedPointsOnly) {
     };
     for (const Row& row : rows) {
         EXPECT_EQ(PositionColumn(row.line).value_or(0), row.column) << row.name;
+    }
+}
+
+// A note's form must close each brace it opens and name only what the note fills in; the build refuses
+// any other, so the check itself is fed what it must refuse.
+TEST(DamagedLinesTest, FormsWithAStrayBraceOrAnUnknownNameAreRefused) {
+    struct Row {
+        const char* name;
+        TextView form;
+        bool wellFormed;
+    };
+    const Row rows[] = {
+        {"no braces", u"Done!", true},
+        {"the first and the last name", u"{line} and {what}", true},
+        {"two names in a row", u"{count}{column}", true},
+        {"a brace left open", u"line {line", false},
+        {"a stray closing brace", u"line} 2", false},
+        {"one closing brace too many", u"{line}}", false},
+        {"an unknown name", u"{lines}", false},
+        {"no name", u"{}", false},
+        {"a name that is one of two", u"{line count}", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(Form::IsWellFormed(row.form), row.wellFormed) << row.name;
     }
 }
 
@@ -163,6 +188,8 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          u"Column 57 should hold a space, but it holds a zero-width space."},
         {"a letter for a digit", Eaxb(25, u"S"), 25, Damage::ColumnBroken,
          u"Column 25 should hold a digit, but it holds \"S\"."},
+        {"a comma for the seconds' point, a longitude after it", Eaxb(53, u",") + u" E014\u00B010'45.60\"",
+         53, Damage::ColumnBroken, u"Column 53 should hold a point, but it holds \",\"."},
         {"wrapped before the name", Text(kEaxb.substr(0, 56)), 56, Damage::EndsEarly,
          u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
          u"next line.",
@@ -204,6 +231,13 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
     const TextView simeg = u"SIMEG          102     40   N55\u00B010'30.00\" E012\u00B055'00.00\" SIMEG";
     const TextView golas = u"GOLAS          110     25   N54\u00B058'59.40\" E013\u00B040'12.30\" GOLAS";
     const TextView wsss = u"WSSS           110     25   N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI";
+    // A damaged copy of the destination at another position is a point the plan lacks.
+    const TextView wsssCopyLeftOut =
+        u"The plan ends at WSSS, because line 4 (WSSS) does not keep to the columns.\n"
+        u"Line 4 looks like a route point, but it does not keep to the columns of the header, so it was left "
+        u"out of the plan.\n"
+        u"Its position starts in column 13, but the header has it at column 29: the spaces that line the "
+        u"columns up were lost on the way.";
     struct Row {
         const char* name;
         Text listing;
@@ -248,6 +282,18 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
         {"a right-to-left mark", Lines({ekch, Text(simeg).replace(2, 1, u"\u200F"), wsss}),
          u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
+        {"a soft hyphen", Lines({ekch, Text(simeg).replace(2, 1, u"\u00AD"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds a soft hyphen; the plan keeps it."},
+        {"the first control past ASCII, DEL", Lines({ekch, Text(simeg).replace(2, 1, u"\u007F"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
+        {"the last C1 control", Lines({ekch, Text(simeg).replace(2, 1, u"\u009F"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
+        {"a lone low surrogate", Lines({ekch, Text(simeg).replace(2, 1, u"\xDC00"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
+        {"a medium mathematical space", Lines({ekch, Text(simeg).replace(2, 1, u"\u205F"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds a space of another kind; the plan keeps it."},
+        {"an ideographic space", Lines({ekch, Text(simeg).replace(2, 1, u"\u3000"), wsss}),
+         u"The identifier \"SIEG\" on line 2 holds a space of another kind; the plan keeps it."},
         {"the departure's before the destination's",
          Lines({Text(ekch).replace(4, 1, u"\u00A0"), simeg, Text(wsss).replace(4, 1, u"\t")}),
          u"The identifier \"EKCH\" on line 1 ends with a no-break space; the plan and its file name keep "
@@ -274,6 +320,15 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"left out of the plan; the first is line 4.\n"
          u"Its position starts in column 10, but the header has it at column 29: the spaces that line the "
          u"columns up were lost on the way."},
+        {"pasted twice, the copy south of the equator",
+         Lines({ekch, simeg, wsss, u"WSSS 110 25 S01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
+         wsssCopyLeftOut},
+        {"pasted twice, the copy west of Greenwich",
+         Lines({ekch, simeg, wsss, u"WSSS 110 25 N01\u00B021'33.00\" W103\u00B059'21.00\" CHANGI"}),
+         wsssCopyLeftOut},
+        {"pasted twice, the copy a hundredth away",
+         Lines({ekch, simeg, wsss, u"WSSS 110 25 N01\u00B021'33.00\" E103\u00B059'21.01\" CHANGI"}),
+         wsssCopyLeftOut},
         {"a damaged destination's identifier ends in a no-break space",
          Lines({ekch, simeg, golas, u"WSSS\u00A0 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
          u"The plan ends at GOLAS, because line 4 (WSSS, which ends with a no-break space) does not keep to "

@@ -37,10 +37,7 @@ public:
     }
     [[nodiscard]] constexpr TextView text() const { return text_; }
 
-private:
-    static constexpr TextView kNames[] = {u"line",     u"count", u"column", u"id",    u"lineId", u"text",
-                                          u"expected", u"held",  u"why",    u"where", u"what"};
-
+    // Public for the tests, which feed it what the build must refuse.
     static constexpr bool IsWellFormed(TextView text) {
         for (std::size_t at = 0; at < text.size(); ++at) {
             if (text[at] == u'}') {
@@ -65,6 +62,10 @@ private:
         }
         return true;
     }
+
+private:
+    static constexpr TextView kNames[] = {u"line",     u"count", u"column", u"id",    u"lineId", u"text",
+                                          u"expected", u"held",  u"why",    u"where", u"what"};
 
     TextView text_;
 };
@@ -153,7 +154,6 @@ inline constexpr TextView kExpectsSpace = u"a space";
 inline constexpr TextView kExpectsDegreeSign = u"the degree sign \u00B0";
 inline constexpr TextView kExpectsApostrophe = u"an apostrophe '";
 inline constexpr TextView kExpectsPoint = u"a point";
-inline constexpr TextView kExpectsSecondsMark = u"a seconds mark";
 // What a line holds, in {held} and {text}: visible characters in quotes as they stand, each character
 // no one sees by its name, joined by " and ": "\"12.\" and a tab".
 inline constexpr Form kQuoted = u"\"{text}\"";
