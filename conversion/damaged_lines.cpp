@@ -535,12 +535,10 @@ TextView Expected(char16_t patternUnit) {
             return kExpectsSpace;
         case u'\u00B0':
             return kExpectsDegreeSign;
-        case u'\'':
-            return kExpectsApostrophe;
         case u'.':
             return kExpectsPoint;
-        default:
-            return kExpectsSecondsMark;
+        default:  // "?", the seconds mark among them, takes anything: only the minutes' apostrophe is left
+            return kExpectsApostrophe;
     }
 }
 
