@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 #include <optional>
+#include <stdexcept>
 
 #include "testing/test_support.h"
 
@@ -78,9 +79,17 @@ public:
 
 // Lets the fake window record what it was told without the seam failing it: the window's own
 // bookkeeping is not the conversion under test. Reading the text stays exposed, as a real copy is.
+// With `readFails`, reading the text throws, as a window whose copy fails does: then the message that
+// says so must be made, and memory can run out there too.
 class RecordingHost : public FakeHost {
 public:
-    using FakeHost::FakeHost;
+    RecordingHost(Text text, bool readFails) : FakeHost(std::move(text)), readFails_(readFails) {}
+    Text ReadText() override {
+        if (readFails_) {
+            throw std::runtime_error("the copy failed");
+        }
+        return FakeHost::ReadText();
+    }
     void SetText(const Text& text) override {
         const Paused paused;
         FakeHost::SetText(text);
@@ -91,6 +100,7 @@ public:
     }
 
 private:
+    bool readFails_;
     struct Paused {
         long saved = allocationsBeforeFailure;
         Paused() { allocationsBeforeFailure = -1; }
@@ -101,38 +111,45 @@ private:
 };
 
 TEST(OutOfMemoryTest, EveryFailedAllocationKeepsTheTextAndTheEarlierPlan) {
-    ScratchFolder folder;
-    const auto plan = folder.path() / "EAXA-EAXB.PLN";
-    WriteBytes(plan, "earlier");
-    // Held as the windows hold it, so that the call itself allocates nothing.
-    const std::optional<std::filesystem::path> directory = folder.path();
-    long n = 0;
-    for (;; ++n) {
-        RecordingHost host(kExampleListing);
-        bool failed = false;
-        {
-            const FailingAllocation failing(n);
-            cmdR_Click(host, directory);
-            failed = FailingAllocation::fired();
+    for (const bool readFails : {false, true}) {
+        ScratchFolder folder;
+        const auto plan = folder.path() / "EAXA-EAXB.PLN";
+        WriteBytes(plan, "earlier");
+        // Held as the windows hold it, so that the call itself allocates nothing.
+        const std::optional<std::filesystem::path> directory = folder.path();
+        long n = 0;
+        for (;; ++n) {
+            RecordingHost host(kExampleListing, readFails);
+            bool failed = false;
+            {
+                const FailingAllocation failing(n);
+                cmdR_Click(host, directory);
+                failed = FailingAllocation::fired();
+            }
+            if (!failed) {
+                // Every allocation of a run has failed once; the last run had memory enough.
+                EXPECT_EQ(ReadBytes(plan) == "earlier", readFails);
+                if (readFails) {
+                    ASSERT_EQ(host.messages.size(), 1u);
+                    EXPECT_EQ(host.messages[0].text, u"Could not convert the listing!\nthe copy failed");
+                }
+                break;
+            }
+            // The first allocation is the message that says so: without it nothing can be said, and the
+            // listing and the earlier plan stay all the same.
+            ASSERT_EQ(host.messages.size(), n == 0 ? 0u : 1u)
+                << "allocation " << n << ", read fails " << readFails;
+            if (n != 0) {
+                EXPECT_EQ(host.messages[0].text, kOutOfMemoryMessage)
+                    << "allocation " << n << ", " << readFails;
+                EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
+            }
+            EXPECT_EQ(host.text(), kExampleListing) << "allocation " << n << ", " << readFails;
+            EXPECT_EQ(ReadBytes(plan), "earlier") << "allocation " << n << ", " << readFails;
+            EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"}) << "allocation " << n;
         }
-        if (!failed) {
-            break;  // every allocation of a run has failed once
-        }
-        // The first allocation is the message that says so: without it nothing can be said, and the
-        // listing and the earlier plan stay all the same.
-        ASSERT_EQ(host.messages.size(), n == 0 ? 0u : 1u) << "allocation " << n;
-        if (n == 0) {
-            EXPECT_EQ(host.text(), kExampleListing);
-            continue;
-        }
-        EXPECT_EQ(host.messages[0].text, kOutOfMemoryMessage) << "allocation " << n;
-        EXPECT_EQ(host.messages[0].icon, MessageIcon::Stop);
-        EXPECT_EQ(host.text(), kExampleListing) << "allocation " << n;
-        EXPECT_EQ(ReadBytes(plan), "earlier") << "allocation " << n;
-        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"}) << "allocation " << n;
+        EXPECT_GT(n, readFails ? 3 : 20) << "the seam never reached the conversion";
     }
-    EXPECT_GT(n, 20) << "the seam never reached the conversion";
-    EXPECT_NE(ReadBytes(plan), "earlier");  // the last run, with memory enough, replaced the plan
 }
 
 }  // namespace
