@@ -191,9 +191,9 @@ while IFS=$'\t' read -r file line column before after; do
             verdict=stillborn
             break
         fi
-        # Redirected outside the subshell, so that the shell's "Aborted" for a crashed test stays quiet.
-        if ! (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 120 "${programs[$test]}" --gtest_brief=1) \
-                  >/dev/null 2>&1; then
+        # The group's own stderr too, which takes the shell's "Aborted" for a test the fault crashed.
+        if ! { (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 120 "${programs[$test]}" --gtest_brief=1) \
+                   >/dev/null 2>&1; } 2>/dev/null; then
             verdict=caught
             break
         fi
