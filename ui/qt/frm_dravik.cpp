@@ -42,19 +42,6 @@ QString ToQString(TextView text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Courier New, or a face that is metrically the same (Liberation Mono answers to that name); where
-// neither exists, the system's fixed-pitch font, so the label's columns still stand over the listing.
-QFont ListingFont() {
-    QFont font(ToQString(kListingFontFace));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(kListingFontCentipoints / 100.0);
-    if (!QFontInfo(font).fixedPitch()) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        font.setPointSizeF(kListingFontCentipoints / 100.0);
-    }
-    return font;
-}
-
 bool IsPressKey(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
 }
@@ -74,7 +61,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* window = static_cast<QWidget*>(watched);
         const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
-        if (event->type() == QEvent::WindowStateChange && (window->windowState() & large) != 0) {
+        // A window that is normal already is left as it is: setting the state it has changes nothing.
+        if (event->type() == QEvent::WindowStateChange) {
             QTimer::singleShot(0, window,
                                [window, large] { window->setWindowState(window->windowState() & ~large); });
         }
@@ -119,6 +107,17 @@ QAccessibleInterface* AccessibleWindow(const QString& className, QObject* object
 
 }  // namespace
 
+// Courier New, or a face that is metrically the same (Liberation Mono answers to that name); where
+// neither exists, the system's fixed-pitch font, so the label's columns still stand over the listing.
+QFont ListingFont(const QString& face) {
+    QFont font(face);
+    if (!QFontInfo(font).fixedPitch()) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    }
+    font.setPointSizeF(kListingFontCentipoints / 100.0);
+    return font;
+}
+
 frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       outputDirectory_(std::move(outputDirectory)),
@@ -137,7 +136,7 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     }
     new StaysNormal(this);
 
-    const QFont listingFont = ListingFont();
+    const QFont listingFont = ListingFont(ToQString(kListingFontFace));
 
     txtR->setObjectName(QStringLiteral("txtR"));
     txtR->setAccessibleName(ToQString(kTextBoxAccessibleName));

@@ -8,6 +8,7 @@
 // size of its layout: where a compositor maximises it (Wayland offers it), it asks to be normal again.
 #pragma once
 
+#include <QFont>
 #include <QWidget>
 
 #include <filesystem>
@@ -56,6 +57,10 @@ private:
         quint64 time = 0;
     } lastRelease_;  // of Enter or Space, to tell a repeat Qt took for a press
 };
+
+// The font of the listing and of the header over it: `face` if it has a fixed pitch, else the system's
+// fixed-pitch font, at the listing's size.
+QFont ListingFont(const QString& face);
 
 // How a screen reader sees the window; once per process, after the QApplication is made
 // (main does, and so does the tests' main).

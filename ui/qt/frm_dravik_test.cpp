@@ -168,6 +168,10 @@ TEST_F(FrmDravikTest, ControlsTextsAndPlaces) {
             << family.toStdString();
     }
     EXPECT_EQ(cmdR->font(), window_->font());
+    // Where no face answers to the name, the system's fixed-pitch one, so the columns still line up.
+    const QFont fallback = ListingFont(QStringLiteral("No Such Face"));
+    EXPECT_TRUE(QFontInfo(fallback).fixedPitch()) << QFontInfo(fallback).family().toStdString();
+    EXPECT_DOUBLE_EQ(fallback.pointSizeF(), 9.75);
 }
 
 // The focus starts in the box, with nothing to undo, nor to redo after Ctrl+Z. Then the keys, pressed one
