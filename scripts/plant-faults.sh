@@ -11,8 +11,9 @@
 #               without -n, plant every change of the files
 #     FILE      product files to plant in (default: every one that the Linux tests reach: text/,
 #               platform/ but for the Windows files, conversion/ and ui/qt/, tests excluded)
-# A fault in a room runs the tests of that room and of the rooms that link it (the Qt window's for
-# ui/qt/), the changed file's own test first. A change that does not compile counts as neither caught
+# A fault in a room runs the tests of that room and of the rooms that link it, the changed file's own
+# test first; in ui/qt/, a fault the headless window tests let through meets the window's end-to-end
+# tests too (the program on an X11 desktop, to a screen reader and on Wayland), through ctest. A change that does not compile counts as neither caught
 # nor living. Equivalent changes, which no test can tell from the code as it stands, are listed in
 # docs/developing.md.
 set -euo pipefail
@@ -138,24 +139,33 @@ if [[ -n $list ]]; then
     cat "$work/all"
     exit 0
 fi
-scripts/install-deps.sh run
+scripts/install-deps.sh test
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDRAVIK_BUILD_BENCH=OFF >/dev/null
 # The tests of each room, and of every room above it that links it.
 text_tests=(text_test line_breaks_test)
 platform_tests=(simulator_code_page_test platform_linux_test)
 conversion_tests=(route_listing_test damaged_lines_test coordinates_test flight_plan_test plan_file_test
                   convert_command_test save_outcome_test convert_command_memory_test convert_command_faults_test)
-window_tests=(frm_dravik_test listing_box_test)
+window_tests=(frm_dravik_test listing_box_test ctest:dravik_end_to_end ctest:dravik_screen_reader
+              ctest:dravik_wayland)
 declare -A reach=([text]="${text_tests[*]} ${platform_tests[*]} ${conversion_tests[*]}"
                   [platform]="${platform_tests[*]} ${conversion_tests[*]}" [conversion]="${conversion_tests[*]}"
                   [ui/qt]="${window_tests[*]}")
 all_tests=("${text_tests[@]}" "${platform_tests[@]}" "${conversion_tests[@]}" "${window_tests[@]}")
+# What a test needs built: a unit test its own program, an end-to-end test the program and the window
+# test that the Wayland one runs.
+targets() {
+    if [[ $1 == ctest:* ]]; then echo dravik frm_dravik_test; else echo "$1"; fi
+}
 echo "building the tests once in $build"
-cmake --build "$build" -j "$(nproc)" --target "${all_tests[@]}" >"$work/build.log" 2>&1 ||
+# shellcheck disable=SC2046 # one target a word
+cmake --build "$build" -j "$(nproc)" --target $(for test in "${all_tests[@]}"; do targets "$test"; done) \
+    >"$work/build.log" 2>&1 ||
     { tail -n 30 "$work/build.log"; echo "plant-faults.sh: the tests do not build as they stand"; exit 1; }
 
 declare -A programs=()
 for test in "${all_tests[@]}"; do
+    [[ $test == ctest:* ]] && continue
     programs[$test]=$(realpath "$(find "$build" -name "$test" -type f -perm -u+x | head -n 1)")
 done
 
@@ -187,9 +197,17 @@ while IFS=$'\t' read -r file line column before after; do
     for test in "${tests[@]}"; do [[ $test != "$own" ]] && ordered+=("$test"); done
     verdict=lived
     for test in "${ordered[@]}"; do
-        if ! cmake --build "$build" -j "$(nproc)" --target "$test" >"$work/build.log" 2>&1; then
+        # shellcheck disable=SC2046 # one target a word
+        if ! cmake --build "$build" -j "$(nproc)" --target $(targets "$test") >"$work/build.log" 2>&1; then
             verdict=stillborn
             break
+        fi
+        if [[ $test == ctest:* ]]; then
+            if ! ctest --test-dir "$build" -R "^${test#ctest:}\$" >/dev/null 2>&1; then
+                verdict=caught
+                break
+            fi
+            continue
         fi
         # The group's own stderr too, which takes the shell's "Aborted" for a test the fault crashed.
         if ! { (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 120 "${programs[$test]}" --gtest_brief=1) \
