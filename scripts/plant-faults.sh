@@ -111,8 +111,8 @@ changes() {
                 value = substr(line, RSTART + 7, RLENGTH - 8)
                 if (value == "true") emit(RSTART + 7, value, "false")
                 else if (value == "false") emit(RSTART + 7, value, "true")
-                # An empty optional is "{}" already.
-                else if (value != "std::nullopt") emit(RSTART + 7, value, "{}")
+                # An empty optional or a null pointer is "{}" already.
+                else if (value != "std::nullopt" && value != "nullptr") emit(RSTART + 7, value, "{}")
             }
             # A statement that calls or assigns, alone on its line.
             if (match(text, /^[ \t]*[A-Za-z_][A-Za-z0-9_.>:\[\]-]*( ?[-+*\/|&]?= |\(|\+\+|--|\.|->)[^;]*;[ \t]*$/) &&
