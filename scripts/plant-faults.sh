@@ -174,7 +174,7 @@ done
 declare -A limits=()
 for test in "${!programs[@]}"; do
     started=$(date +%s%N)
-    (cd "$build" && QT_QPA_PLATFORM=offscreen "${programs[$test]}" --gtest_brief=1 >"$work/test.log" 2>&1) ||
+    (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 600 "${programs[$test]}" --gtest_brief=1 >"$work/test.log" 2>&1) ||
         { tail -n 20 "$work/test.log"; echo "plant-faults.sh: $test fails as the code stands"; exit 1; }
     took=$((($(date +%s%N) - started) / 1000000000))
     limits[$test]=$((took * 5 > 10 ? took * 5 : 10))
