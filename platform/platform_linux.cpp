@@ -213,6 +213,8 @@ std::error_code Resolve(const std::filesystem::path& requested, Target& target) 
     if (error) {
         return error;
     }
+    // Set before any refusal, so that a refusal that went missing would show where the link points.
+    target.path = path.native();
     struct stat earlier {};
     target.replacing = ::stat(path.c_str(), &earlier) == 0;
     // A link to no file is refused, as Windows refuses it: a save never makes a file at a place that
@@ -226,7 +228,6 @@ std::error_code Resolve(const std::filesystem::path& requested, Target& target) 
         }
         target.kept = earlier.st_mode & 07777;
     }
-    target.path = path.native();
     return {};
 }
 
