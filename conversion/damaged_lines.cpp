@@ -157,10 +157,10 @@ struct Positions {
 };
 
 Positions FindPositions(TextView line, const PlanPositions* plan = nullptr) {
-    Positions found;
     if (line.size() < kShortestPosition) {
-        return found;
+        return {};
     }
+    Positions found;
     std::optional<Span> latitude = FindCoordinate(line, 0, true);
     while (latitude) {
         const std::optional<Span> longitude = FindCoordinate(line, latitude->end, false);
