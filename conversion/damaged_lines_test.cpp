@@ -153,6 +153,9 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::LineNumbers,
          u"It starts with \"12.\" and a tab before its first column, as when line numbers are copied with "
          u"it; the listing must start in column 1."},
+        {"a zero-width space, then a table border", u"\u200B| " + Text(kjfk), 32, Damage::SomethingBefore,
+         u"It starts with a zero-width space and \"| \" before its first column; the listing must start in "
+         u"column 1."},
         {"table border", u"| " + Text(kjfk), 31, Damage::SomethingBefore,
          u"It starts with \"| \" before its first column; the listing must start in column 1."},
         {"entities for spaces", u"EAXB&nbsp;&nbsp;110&nbsp;25&nbsp;N54\u00B050'00.30\" E014\u00B010'45.60\"",
@@ -278,6 +281,9 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"keep it."},
         {"a waypoint's, inside", Lines({ekch, Text(simeg).replace(2, 1, u"\t"), wsss}),
          u"The identifier \"SIEG\" on line 2 holds a tab; the plan keeps it."},
+        {"a word joiner after a character beyond U+FFFF",
+         Lines({ekch, Text(simeg).replace(1, 3, u"\U0001D11E\u2060"), wsss}),
+         u"The identifier \"S\U0001D11EG\" on line 2 holds an invisible character; the plan keeps it."},
         {"a word joiner", Lines({ekch, Text(simeg).replace(2, 1, u"\u2060"), wsss}),
          u"The identifier \"SIEG\" on line 2 holds an invisible character; the plan keeps it."},
         {"a right-to-left mark", Lines({ekch, Text(simeg).replace(2, 1, u"\u200F"), wsss}),
