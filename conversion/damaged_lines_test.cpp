@@ -269,6 +269,13 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"left out of the plan; the first is line 1.\n"
          u"Its position starts in column 30, but the header has it at column 29: the line is indented, and "
          u"it must start in column 1."},
+        {"a damaged departure whose identifier is a hidden character alone",
+         Lines({Text(u" ") + Text(ekch).replace(0, 4, u"\u200B   "), simeg, wsss}),
+         u"The plan starts at SIMEG, because line 1 (a zero-width space) does not keep to the columns.\n"
+         u"Line 1 looks like a route point, but it does not keep to the columns of the header, so it was "
+         u"left out of the plan.\n"
+         u"Its position starts in column 30, but the header has it at column 29: the line is indented, and "
+         u"it must start in column 1."},
         {"no-break space ends the destination", Lines({ekch, simeg, Text(wsss).replace(4, 1, u"\u00A0")}),
          u"The identifier \"WSSS\" on line 3 ends with a no-break space; the plan and its file name keep "
          u"it."},
