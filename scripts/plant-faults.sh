@@ -13,8 +13,8 @@
 #               platform/ but for the Windows files, conversion/ and ui/qt/, tests excluded)
 # A fault in a room runs the tests of that room and of the rooms that link it, the changed file's own
 # test first; in ui/qt/, a fault the headless window tests let through meets the window's end-to-end
-# tests too (the program on an X11 desktop, to a screen reader and on Wayland), through ctest. A change that does not compile counts as neither caught
-# nor living. Equivalent changes, which no test can tell from the code as it stands, are listed in
+# tests too (the program on an X11 desktop, to a screen reader and on Wayland), through ctest. A change
+# that does not compile counts as neither caught nor living. Equivalent changes, which no test can tell from the code as it stands, are listed in
 # docs/developing.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -169,13 +169,29 @@ for test in "${all_tests[@]}"; do
     programs[$test]=$(realpath "$(find "$build" -name "$test" -type f -perm -u+x | head -n 1)")
 done
 
-# Each unit test once as the code stands: it must pass, or every fault would look caught; and a fault
-# that makes it run five times as long (ten seconds at least) has made it hang, which counts as caught.
-declare -A limits=()
-for test in "${!programs[@]}"; do
+# Runs one test, quietly: a unit test's program within `limit` seconds, an end-to-end test through
+# ctest within its own time-out.
+run() {
+    local test=$1 limit=$2
+    if [[ $test == ctest:* ]]; then
+        ctest --test-dir "$build" -R "^${test#ctest:}\$" >/dev/null 2>&1
+    else
+        # The group's own stderr too, which takes the shell's "Aborted" for a test the fault crashed.
+        { (cd "$build" && QT_QPA_PLATFORM=offscreen timeout "$limit" "${programs[$test]}" --gtest_brief=1) \
+              >/dev/null 2>&1; } 2>/dev/null
+    fi
+}
+
+# Each test the chosen changes reach, once as the code stands: it must pass, or every fault would look
+# caught (the end-to-end ones too); and a fault that makes a unit test run five times as long (ten
+# seconds at least) has made it hang, which counts as caught.
+declare -A limits=() needed=()
+while read -r room; do
+    for test in ${reach[$room]}; do needed[$test]=1; done
+done < <(cut -f 1 "$work/chosen" | sed 's|/[^/]*$||' | sort -u)
+for test in "${!needed[@]}"; do
     started=$(date +%s%N)
-    (cd "$build" && QT_QPA_PLATFORM=offscreen timeout 600 "${programs[$test]}" --gtest_brief=1 >"$work/test.log" 2>&1) ||
-        { tail -n 20 "$work/test.log"; echo "plant-faults.sh: $test fails as the code stands"; exit 1; }
+    run "$test" 600 || { echo "plant-faults.sh: $test fails as the code stands"; exit 1; }
     took=$((($(date +%s%N) - started) / 1000000000))
     limits[$test]=$((took * 5 > 10 ? took * 5 : 10))
 done
@@ -213,16 +229,7 @@ while IFS=$'\t' read -r file line column before after; do
             verdict=stillborn
             break
         fi
-        if [[ $test == ctest:* ]]; then
-            if ! ctest --test-dir "$build" -R "^${test#ctest:}\$" >/dev/null 2>&1; then
-                verdict=caught
-                break
-            fi
-            continue
-        fi
-        # The group's own stderr too, which takes the shell's "Aborted" for a test the fault crashed.
-        if ! { (cd "$build" && QT_QPA_PLATFORM=offscreen timeout "${limits[$test]}" "${programs[$test]}" --gtest_brief=1) \
-                   >/dev/null 2>&1; } 2>/dev/null; then
+        if ! run "$test" "${limits[$test]}"; then
             verdict=caught
             break
         fi
