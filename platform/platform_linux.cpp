@@ -276,7 +276,7 @@ void Remove(const NativePath& path) {
 
 void SyncFolder(const NativePath& folder) {
     const int opened = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (opened < 0) {
+    if (opened == -1) {
         return;  // the plan is in place; only how soon it is on disk is left to the system
     }
     const FileDescriptor directory(opened);

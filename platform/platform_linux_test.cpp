@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -194,10 +196,20 @@ int __real_close(int fd);
 int __wrap_chmod(const char* path, mode_t mode) {
     return Fails("chmod") ? -1 : __real_chmod(path, mode);
 }
-int __wrap_open(const char* path, int flags, mode_t mode) {
+// Declared as open(2) is: the mode is there only with O_CREAT.
+int __wrap_open(const char* path, int flags, ...) {
+    std::va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
     return Fails("open") ? -1 : Opened(__real_open(path, flags, mode));
 }
-int __wrap_open64(const char* path, int flags, mode_t mode) {
+// The 64-bit name of the same call, which some builds' open() becomes.
+int __wrap_open64(const char* path, int flags, ...) {
+    std::va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
+    va_end(arguments);
     return Fails("open") ? -1 : Opened(__real_open64(path, flags, mode));
 }
 // A file system may write less than it was given, even nothing, and report success (FUSE ones do).
