@@ -308,7 +308,8 @@ bool IsSeparator(char16_t unit) {
 }
 
 // The line's first word from `from`: where a route point has its identifier. Where a web page put
-// no-break spaces between the words, the first of them ends it; one at its very end stays, to be named.
+// no-break spaces between the words, or their entity, the first of them ends it; a no-break space at
+// its very end stays, to be named.
 Text FirstWord(TextView line, std::size_t from) {
     while (from < line.size() && IsBlank(line[from])) {
         ++from;
@@ -317,6 +318,7 @@ Text FirstWord(TextView line, std::size_t from) {
     while (end < line.size() && !IsBlank(line[end])) {
         ++end;
     }
+    end = std::min(end, line.substr(0, end).find(u"&nbsp;", from));
     for (std::size_t at = from; at < end; ++at) {
         if (IsOtherSpace(line[at])) {
             std::size_t after = at;
@@ -478,9 +480,7 @@ std::optional<DamagedLine> Examine(TextView line, TextView next, const PlanPosit
     std::size_t before = 0;
     if (const std::optional<Damage> damage = WhatIsBefore(line, found.column, before)) {
         found.damage = *damage;
-        if (found.damage == Damage::Indented) {
-            before = 0;
-        } else {
+        if (found.damage != Damage::Indented) {  // blanks before it, which the first word skips
             found.held = Text(line.substr(0, before));
         }
     } else if (positions.count > 1) {

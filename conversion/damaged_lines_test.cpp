@@ -94,7 +94,8 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         Text line;
         std::size_t column;
         Damage damage;
-        TextView why;        // the note's second line; empty where another row has the same words
+        TextView id;         // the line's first word, where the identifier stands
+        TextView why = {};   // the note's second line; empty where another row has the same words
         TextView next = {};  // the line after it
     };
     const TextView header = u"ID      FREQ   TRK   DIST   Coords                       Name/Remarks";
@@ -102,117 +103,122 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         u"KJFK             0      0   N40\u00B038'23.74\" W073\u00B046'43.29\" JOHN F KENNEDY";
     const Row rows[] = {
         {"spaces collapsed", u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 13,
-         Damage::SpacesLost,
+         Damage::SpacesLost, u"EAXB",
          u"Its position starts in column 13, but the header has it at column 29: the spaces that line the "
          u"columns up were lost on the way."},
-        {"a tab after the position only",
-         u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\"\tSOUTH",
-         13,
-         Damage::SpacesLost,
-         {}},
-        {"indented by spaces", u"        " + Text(kEaxb), 37, Damage::Indented,
+        {"no-break spaces between the columns",
+         u"EAXB\u00A0\u00A0110\u00A025\u00A0N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 14,
+         Damage::SpacesLost, u"EAXB"},
+        {"a tab after the position only", u"EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\"\tSOUTH", 13,
+         Damage::SpacesLost, u"EAXB"},
+        {"indented by spaces", u"        " + Text(kEaxb), 37, Damage::Indented, u"EAXB",
          u"Its position starts in column 37, but the header has it at column 29: the line is indented, and "
          u"it must start in column 1."},
-        {"indented by a tab", u"\t" + Text(kEaxb), 30, Damage::Indented, {}},
+        {"indented by a tab", u"\t" + Text(kEaxb), 30, Damage::Indented, u"EAXB"},
         {"spreadsheet cells", u"EAXB\t110\t25\tN54\u00B050'00.30\"\tE014\u00B010'45.60\"\tSOUTH-EAST FIELD",
-         13, Damage::TabsForSpaces,
+         13, Damage::TabsForSpaces, u"EAXB",
          u"Its position starts in column 13, but the header has it at column 29: tabs stand where the header "
          u"has spaces, as when cells are copied from a spreadsheet."},
-        {"one tab, before the position",
-         u"EAXB 110 25\tN54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH",
-         13,
-         Damage::TabsForSpaces,
-         {}},
-        {"more spaces, and a question mark", Eaxb(32, u"?").insert(4, u"  "), 31, Damage::SpacesAdded, {}},
-        {"one space too many", Text(kEaxb).insert(4, u" "), 30, Damage::SpacesAdded,
+        {"one tab, before the position", u"EAXB 110 25\tN54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH", 13,
+         Damage::TabsForSpaces, u"EAXB"},
+        {"more spaces, and a question mark", Eaxb(32, u"?").insert(4, u"  "), 31, Damage::SpacesAdded,
+         u"EAXB"},
+        {"one space too many", Text(kEaxb).insert(4, u" "), 30, Damage::SpacesAdded, u"EAXB",
          u"Its position starts in column 30, but the header has it at column 29: it has more spaces than the "
          u"header."},
-        {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::QuotedMail,
+        {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::QuotedMail, u"KJFK",
          u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
          u"column 1."},
-        {"quoted, no space", u">" + Text(kjfk), 30, Damage::QuotedMail, {}},
+        {"quoted, no space", u">" + Text(kjfk), 30, Damage::QuotedMail, u"KJFK"},
         // Two damages: what stands before the first column is told first, the user's first mend.
-        {"quoted, and question marks", u"> " + Eaxb(32, u"?"), 31, Damage::QuotedMail, {}},
+        {"quoted, and question marks", u"> " + Eaxb(32, u"?"), 31, Damage::QuotedMail, u"EAXB"},
         {"quoted, and its spaces collapsed",
          u">> EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 16, Damage::QuotedMail,
+         u"EAXB",
          u"It starts with \">> \" before its first column, as a quoted e-mail does; the listing must start "
          u"in column 1."},
-        {"quoted, and lines joined", u"> " + Text(kjfk) + u" " + Text(kEaxb), 31, Damage::QuotedMail, {}},
-        {"zero-width space before", u"\u200B" + Text(kjfk), 30, Damage::SomethingBefore,
+        {"quoted, and lines joined", u"> " + Text(kjfk) + u" " + Text(kEaxb), 31, Damage::QuotedMail,
+         u"KJFK"},
+        {"zero-width space before", u"\u200B" + Text(kjfk), 30, Damage::SomethingBefore, u"KJFK",
          u"It starts with a zero-width space before its first column; the listing must start in column 1."},
-        {"byte-order mark before", u"\uFEFF" + Text(kjfk), 30, Damage::SomethingBefore,
+        {"byte-order mark before", u"\uFEFF" + Text(kjfk), 30, Damage::SomethingBefore, u"KJFK",
          u"It starts with a byte-order mark before its first column; the listing must start in column 1."},
-        {"no-break space before", u"\u00A0" + Text(kjfk), 30, Damage::SomethingBefore,
+        {"no-break space before", u"\u00A0" + Text(kjfk), 30, Damage::SomethingBefore, u"KJFK",
          u"It starts with a no-break space before its first column; the listing must start in column 1."},
-        {"zero-width non-joiner before", u"\u200C" + Text(kjfk), 30, Damage::SomethingBefore,
+        {"zero-width non-joiner before", u"\u200C" + Text(kjfk), 30, Damage::SomethingBefore, u"KJFK",
          u"It starts with an invisible character before its first column; the listing must start in column "
          u"1."},
-        {"line number", u" 2 " + Text(kjfk), 32, Damage::LineNumbers,
+        {"line number", u" 2 " + Text(kjfk), 32, Damage::LineNumbers, u"KJFK",
          u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
          u"listing must start in column 1."},
-        {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::LineNumbers,
+        {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::LineNumbers, u"KJFK",
          u"It starts with \"12.\" and a tab before its first column, as when line numbers are copied with "
          u"it; the listing must start in column 1."},
         {"a zero-width space, then a table border", u"\u200B| " + Text(kjfk), 32, Damage::SomethingBefore,
+         u"KJFK",
          u"It starts with a zero-width space and \"| \" before its first column; the listing must start in "
          u"column 1."},
-        {"table border", u"| " + Text(kjfk), 31, Damage::SomethingBefore,
+        {"table border", u"| " + Text(kjfk), 31, Damage::SomethingBefore, u"KJFK",
          u"It starts with \"| \" before its first column; the listing must start in column 1."},
         {"entities for spaces", u"EAXB&nbsp;&nbsp;110&nbsp;25&nbsp;N54\u00B050'00.30\" E014\u00B010'45.60\"",
-         34, Damage::WiderBefore,
+         34, Damage::WiderBefore, u"EAXB",
          u"Its position starts in column 34, but the header has it at column 29: what stands before it is "
          u"wider than the columns of the header."},
         {"lines joined", Text(header) + u" " + Text(kjfk) + u" " + Text(kEaxb), 99, Damage::LineBreaksLost,
+         u"ID",
          u"It holds 2 positions, one for each route point: the line breaks between them were lost on the "
          u"way."},
-        {"question marks", Eaxb(32, u"?"), 32, Damage::DegreeSignChanged,
+        {"question marks", Eaxb(32, u"?"), 32, Damage::DegreeSignChanged, u"EAXB",
          u"Column 32 should hold the degree sign \u00B0, but it holds \"?\". The degree sign was changed on "
          u"the way; Dravik needs the sign \u00B0 itself."},
-        {"entity", Eaxb(32, u"&deg;"), 32, Damage::DegreeSignChanged, {}},
-        {"read as Latin-1", Eaxb(47, u"\u00C2\u00B0"), 47, Damage::DegreeSignChanged,
+        {"entity", Eaxb(32, u"&deg;"), 32, Damage::DegreeSignChanged, u"EAXB"},
+        {"read as Latin-1", Eaxb(47, u"\u00C2\u00B0"), 47, Damage::DegreeSignChanged, u"EAXB",
          u"Column 47 should hold the degree sign \u00B0, but it holds \"\u00C2\u00B0\". The degree sign was "
          u"changed on the way; Dravik needs the sign \u00B0 itself."},
-        {"typographic apostrophe", Eaxb(35, u"\u2019"), 35, Damage::ApostropheChanged,
+        {"typographic apostrophe", Eaxb(35, u"\u2019"), 35, Damage::ApostropheChanged, u"EAXB",
          u"Column 35 should hold an apostrophe ', but it holds \"\u2019\". The apostrophe was changed on the "
          u"way, as a word processor does; Dravik needs a plain '."},
-        {"no-break space", Eaxb(15, u"\u00A0"), 15, Damage::SpacesChanged,
+        {"no-break space", Eaxb(15, u"\u00A0"), 15, Damage::SpacesChanged, u"EAXB",
          u"Column 15 should hold a space, but it holds a no-break space. The spaces were changed on the way, "
          u"as a web page may do; Dravik needs plain spaces."},
-        {"narrow no-break space", Eaxb(42, u"\u202F"), 42, Damage::SpacesChanged,
+        {"narrow no-break space", Eaxb(42, u"\u202F"), 42, Damage::SpacesChanged, u"EAXB",
          u"Column 42 should hold a space, but it holds a narrow no-break space. The spaces were changed on "
          u"the way, as a web page may do; Dravik needs plain spaces."},
-        {"hair space", Eaxb(57, u"\u200A"), 57, Damage::SpacesChanged, {}},
-        {"en quad", Eaxb(57, u"\u2000"), 57, Damage::SpacesChanged,
+        {"hair space", Eaxb(57, u"\u200A"), 57, Damage::SpacesChanged, u"EAXB"},
+        {"en quad", Eaxb(57, u"\u2000"), 57, Damage::SpacesChanged, u"EAXB",
          u"Column 57 should hold a space, but it holds a space of another kind. The spaces were changed on "
          u"the way, as a web page may do; Dravik needs plain spaces."},
-        {"a tab in place of one space", Eaxb(42, u"\t"), 42, Damage::ColumnBroken,
+        {"a tab in place of one space", Eaxb(42, u"\t"), 42, Damage::ColumnBroken, u"EAXB",
          u"Column 42 should hold a space, but it holds a tab."},
-        {"zero-width space", Eaxb(57, u"\u200B"), 57, Damage::ColumnBroken,
+        {"zero-width space", Eaxb(57, u"\u200B"), 57, Damage::ColumnBroken, u"EAXB",
          u"Column 57 should hold a space, but it holds a zero-width space."},
-        {"a letter for a digit", Eaxb(25, u"S"), 25, Damage::ColumnBroken,
+        {"a letter for a digit", Eaxb(25, u"S"), 25, Damage::ColumnBroken, u"EAXB",
          u"Column 25 should hold a digit, but it holds \"S\"."},
         {"a comma for the seconds' point, a longitude after it", Eaxb(53, u",") + u" E014\u00B010'45.60\"",
-         53, Damage::ColumnBroken, u"Column 53 should hold a point, but it holds \",\"."},
-        {"wrapped before the name", Text(kEaxb.substr(0, 56)), 56, Damage::EndsEarly,
+         53, Damage::ColumnBroken, u"EAXB", u"Column 53 should hold a point, but it holds \",\"."},
+        {"wrapped before the name", Text(kEaxb.substr(0, 56)), 56, Damage::EndsEarly, u"EAXB",
          u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
          u"next line.",
          u"SOUTH-EAST FIELD"},
         {"its last space trimmed, the last line", Text(kEaxb.substr(0, 56)), 56, Damage::SpaceTrimmed,
+         u"EAXB",
          u"The line ends at column 56: the space that a route point without a name needs in column 57 was "
          u"removed, as editors and forums remove the spaces at the ends of lines."},
         {"its last space trimmed, a point after it",
          Text(kEaxb.substr(0, 56)),
          56,
          Damage::SpaceTrimmed,
+         u"EAXB",
          {},
          kjfk},
-        {"wrapped before the seconds mark", Text(kEaxb.substr(0, 55)), 55, Damage::EndsEarly, {}},
+        {"wrapped before the seconds mark", Text(kEaxb.substr(0, 55)), 55, Damage::EndsEarly, u"EAXB"},
     };
     for (const Row& row : rows) {
         const std::optional<DamagedLine> found = ExamineLine(row.line, row.next);
         ASSERT_TRUE(found) << row.name;
         EXPECT_EQ(found->column, row.column) << row.name;
         EXPECT_EQ(found->damage, row.damage) << row.name;
+        EXPECT_EQ(found->id, row.id) << row.name;
         if (row.why.empty()) {
             continue;
         }
@@ -316,6 +322,12 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
         {"a waypoint's line holds the next one", Lines({ekch, Text(simeg) + u" " + Text(golas), wsss}),
          u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
          u"It also holds the position of GOLAS: the line break between them was lost on the way."},
+        {"a waypoint's line holds a beacon's, with its frequency, track and distance",
+         Lines({ekch,
+                Text(simeg) + u" XYZ     114.50  67     12   N55\u00B020'30.00\" E012\u00B045'00.00\" XYZ",
+                wsss}),
+         u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
+         u"It also holds the position of XYZ: the line break between them was lost on the way."},
         {"the destination joined onto the line before, its spaces collapsed",
          Lines({ekch, simeg, Text(golas) + u" WSSS 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
          u"The plan ends at GOLAS, because line 3 also holds WSSS: the line break between them was lost.\n"
