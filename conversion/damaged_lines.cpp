@@ -480,9 +480,7 @@ std::optional<DamagedLine> Examine(TextView line, TextView next, const PlanPosit
     std::size_t before = 0;
     if (const std::optional<Damage> damage = WhatIsBefore(line, found.column, before)) {
         found.damage = *damage;
-        if (found.damage != Damage::Indented) {  // blanks before it, which the first word skips
-            found.held = Text(line.substr(0, before));
-        }
+        found.held = Text(line.substr(0, before));  // an indented line's blanks, which the first word skips
     } else if (positions.count > 1) {
         found.damage = Damage::LineBreaksLost;
     } else if (found.column != kPositionColumn) {
