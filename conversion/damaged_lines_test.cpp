@@ -261,6 +261,13 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"left out of the plan.\n"
          u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
          u"next line."},
+        {"destination wrapped, its name the last line",
+         Lines({ekch, simeg, golas, wsss.substr(0, 56)}) + u"CHANGI",
+         u"The plan ends at GOLAS, because line 4 (WSSS) does not keep to the columns.\n"
+         u"Line 4 looks like a route point, but it does not keep to the columns of the header, so it was "
+         u"left out of the plan.\n"
+         u"The line ends early, at column 56, as when a program wraps long lines and moves the rest to the "
+         u"next line."},
         {"destination damaged, and a waypoint",
          Lines({ekch, Text(u"> ") + Text(simeg), golas, Text(wsss).replace(31, 1, u"?")}),
          u"The plan ends at GOLAS, because line 4 (WSSS) does not keep to the columns.\n"
