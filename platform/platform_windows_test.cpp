@@ -107,7 +107,7 @@ TEST(WindowsPlatformTest, ExtendedPathsLiftTheLengthLimit) {
 }
 
 // A plan whose own path fits in 260 characters is saved, though its temporary file's path does not.
-TEST(WindowsSaveTest, LongFolderStillSaves) {
+TEST(WindowsPlatformTest, LongFolderStillSaves) {
     ScratchFolder folder;
     std::filesystem::path deep = folder.path();
     while (deep.native().size() < 236) {
@@ -152,12 +152,22 @@ TEST(WindowsPlatformTest, ReasonsAreTheSystemsWords) {
     EXPECT_EQ(TextFromSystem("caf\xE9\r\n"), u"caf\u00E9");
 }
 
+// The program's folder with an earlier plan in it, which a save that fails must leave as it was, alone.
+class WindowsSaveTest : public ::testing::Test {
+protected:
+    void SetUp() override { WriteBytes(folders_.plan, "earlier"); }
+    void ExpectEarlierKept() const {
+        EXPECT_EQ(ReadBytes(folders_.plan), "earlier");
+        EXPECT_EQ(folders_.AppEntries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    }
+
+    ProgramFolder folders_;
+    const std::filesystem::path& plan = folders_.plan;
+};
+
 // A save that fails part-way through its write leaves neither a temporary file nor a changed plan: the
 // temporary file is still open when the write fails, and must be closed before it can be deleted.
-TEST(WindowsSaveTest, FailedWriteLeavesNothingBehind) {
-    ScratchFolder folder;
-    const auto plan = folder.path() / "EAXA-EAXB.PLN";
-    WriteBytes(plan, "earlier");
+TEST_F(WindowsSaveTest, FailedWriteLeavesNothingBehind) {
     const WriteStep halfThenDiskFull = [](NativeFile file, std::string_view bytes) -> std::error_code {
         DWORD written = 0;
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size() / 2), &written, nullptr);
@@ -165,14 +175,10 @@ TEST(WindowsSaveTest, FailedWriteLeavesNothingBehind) {
     };
     EXPECT_EQ(ReplaceFileContents(plan, kPlan, halfThenDiskFull),
               std::error_code(ERROR_DISK_FULL, std::system_category()));
-    EXPECT_EQ(ReadBytes(plan), "earlier");
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    ExpectEarlierKept();
 }
 
-TEST(WindowsSaveTest, ReplacedPlanKeepsItsAttributes) {
-    ScratchFolder folder;
-    const auto plan = folder.path() / "EAXA-EAXB.PLN";
-    WriteBytes(plan, "earlier");
+TEST_F(WindowsSaveTest, ReplacedPlanKeepsItsAttributes) {
     ASSERT_TRUE(SetFileAttributesW(plan.c_str(), FILE_ATTRIBUTE_HIDDEN));
     if ((GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
         GTEST_SKIP() << "this file system keeps no attributes (Wine on a file system without xattrs)";
@@ -180,15 +186,12 @@ TEST(WindowsSaveTest, ReplacedPlanKeepsItsAttributes) {
     EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code());
     EXPECT_EQ(ReadBytes(plan), kPlan);
     EXPECT_NE(GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    EXPECT_EQ(folders_.AppEntries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
 }
 
 // A plan whose access list keeps the user from writing to it stays, though the folder would let the
 // user move another file over it.
-TEST(WindowsSaveTest, PlanTheUserMayNotWriteToIsKept) {
-    ScratchFolder folder;
-    const auto plan = folder.path() / "EAXA-EAXB.PLN";
-    WriteBytes(plan, "earlier");
+TEST_F(WindowsSaveTest, PlanTheUserMayNotWriteToIsKept) {
     // Everyone is denied writing to the file's data, and allowed the rest.
     PSECURITY_DESCRIPTOR noWriting = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;0x6;;;WD)(A;;FA;;;WD)",
@@ -203,31 +206,24 @@ TEST(WindowsSaveTest, PlanTheUserMayNotWriteToIsKept) {
         GTEST_SKIP() << "this system keeps a file's access list but does not enforce it (Wine)";
     }
     EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code(ERROR_ACCESS_DENIED, std::system_category()));
-    EXPECT_EQ(ReadBytes(plan), "earlier");
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    ExpectEarlierKept();
 }
 
 // A plan another program holds open, letting others only read it, is not replaced, and nothing is left
 // behind: the save asks the plan itself before it writes anything.
-TEST(WindowsSaveTest, PlanAnotherProgramHoldsOpenIsKept) {
-    ScratchFolder folder;
-    const auto plan = folder.path() / "EAXA-EAXB.PLN";
-    WriteBytes(plan, "earlier");
+TEST_F(WindowsSaveTest, PlanAnotherProgramHoldsOpenIsKept) {
     const HANDLE reader =
         CreateFileW(plan.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     const std::error_code error = ReplaceFileContents(plan, kPlan);
     CloseHandle(reader);
     EXPECT_EQ(error, std::error_code(ERROR_SHARING_VIOLATION, std::system_category()));
-    EXPECT_EQ(ReadBytes(plan), "earlier");
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"EAXA-EAXB.PLN"});
+    ExpectEarlierKept();
 }
 
-TEST(WindowsSaveTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
-    ScratchFolder folder;
-    const auto plan = folder.path() / "EAXA-EAXB.PLN";
-    std::filesystem::create_directory(folder.path() / "elsewhere");
-    const auto real = folder.path() / "elsewhere" / "real.PLN";
+TEST_F(WindowsSaveTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
+    std::filesystem::remove(plan);
+    const auto real = folders_.elsewhere / "real.PLN";
     WriteBytes(real, "earlier");
     if (!CreateSymbolicLinkW(plan.c_str(), real.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) ||
         GetFileAttributesW(plan.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -236,7 +232,7 @@ TEST(WindowsSaveTest, LinkedPlanIsReplacedWhereTheLinkPoints) {
     EXPECT_EQ(ReplaceFileContents(plan, kPlan), std::error_code());
     EXPECT_NE(GetFileAttributesW(plan.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
     EXPECT_EQ(ReadBytes(real), kPlan);
-    EXPECT_EQ(Entries(folder.path() / "elsewhere"), std::vector<std::string>{"real.PLN"});
+    EXPECT_EQ(Entries(folders_.elsewhere), std::vector<std::string>{"real.PLN"});
 }
 
 }  // namespace
