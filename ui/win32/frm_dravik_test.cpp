@@ -421,20 +421,6 @@ TEST_F(FrmDravikWin32Test, ShiftF10OpensTheContextMenu) {
     EXPECT_TRUE(opened);
 }
 
-// A stop message leaves the text, and what Ctrl+Z would undo, as they were.
-TEST_F(FrmDravikWin32Test, StopMessageKeepsTheTextAndItsUndo) {
-    SetTextOf(txtR, PointLine(u"ONLY"));
-    const WPARAM end = PointLine(u"ONLY").size();
-    SendMessageW(txtR, EM_SETSEL, end, static_cast<LPARAM>(end));
-    SendMessageW(txtR, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L" typed"));
-    const Text before = TextOf(txtR);
-    EXPECT_EQ(Click(), u"Not enough or invalid points!");
-    EXPECT_EQ(TextOf(txtR), before);
-    SetFocus(txtR);
-    Press(window_, 'Z', false, /*control=*/true);
-    EXPECT_EQ(TextOf(txtR), PointLine(u"ONLY"));
-}
-
 TEST_F(FrmDravikWin32Test, EveryLineBreakReachesTheCommandAsCrLf) {
     SetTextOf(txtR, u"crlf\r\nlf\ncr\rtab\tend");
     EXPECT_EQ(window_.ReadText(), u"crlf\r\nlf\r\ncr\r\ntab\tend");
@@ -475,17 +461,25 @@ TEST_F(FrmDravikWin32Test, HeldEnterConvertsOnce) {
     EXPECT_TRUE(TextOf(txtR).empty());
 }
 
-// A close request while a message is open (Alt+F4 reaches the window through the task bar or another
-// program) does not end the program: the message may say the listing stays.
-TEST_F(FrmDravikWin32Test, CloseRequestWaitsForTheMessage) {
+// A stop message leaves the text, and what Ctrl+Z would undo, as they were; a close request while it is
+// open (Alt+F4 reaches the window through the task bar or another program) does not end the program:
+// the message may say the listing stays.
+TEST_F(FrmDravikWin32Test, StopMessageKeepsTheTextItsUndoAndTheWindow) {
     window_.realBoxes = true;
     SetTextOf(txtR, PointLine(u"ONLY"));
+    const WPARAM end = PointLine(u"ONLY").size();
+    SendMessageW(txtR, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(txtR, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L" typed"));
+    const Text before = TextOf(txtR);
     MessageBoxAnswerer answer([](HWND box) { SendMessageW(GetWindow(box, GW_OWNER), WM_CLOSE, 0, 0); });
     SendMessageW(cmdR, BM_CLICK, 0, 0);
     Pump(window_);
     EXPECT_EQ(answer.text, u"Not enough or invalid points!");
     EXPECT_EQ(answer.icon, LoadIconW(nullptr, IDI_ERROR));
     ASSERT_TRUE(IsWindow(window_.handle()));
+    EXPECT_EQ(TextOf(txtR), before);
+    SetFocus(txtR);
+    Press(window_, 'Z', false, /*control=*/true);
     EXPECT_EQ(TextOf(txtR), PointLine(u"ONLY"));
     SendMessageW(window_.handle(), WM_CLOSE, 0, 0);  // with no message open, closing works
     EXPECT_EQ(window_.handle(), nullptr);
