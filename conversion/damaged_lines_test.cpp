@@ -329,12 +329,13 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
         {"a waypoint's line holds the next one", Lines({ekch, Text(simeg) + u" " + Text(golas), wsss}),
          u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
          u"It also holds the position of GOLAS: the line break between them was lost on the way."},
+        // After a frequency, a track and a distance, the word before them is the identifier, digits or not.
         {"a waypoint's line holds a beacon's, with its frequency, track and distance",
          Lines({ekch,
-                Text(simeg) + u" XYZ     114.50  67     12   N55\u00B020'30.00\" E012\u00B045'00.00\" XYZ",
+                Text(simeg) + u" 4501    114.50  67     12   N55\u00B020'30.00\" E012\u00B045'00.00\" VOR",
                 wsss}),
          u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
-         u"It also holds the position of XYZ: the line break between them was lost on the way."},
+         u"It also holds the position of 4501: the line break between them was lost on the way."},
         {"the destination joined onto the line before, its spaces collapsed",
          Lines({ekch, simeg, Text(golas) + u" WSSS 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
          u"The plan ends at GOLAS, because line 3 also holds WSSS: the line break between them was lost.\n"
