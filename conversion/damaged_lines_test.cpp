@@ -126,6 +126,11 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"one space too many", Text(kEaxb).insert(4, u" "), 30, Damage::SpacesAdded, u"EAXB",
          u"Its position starts in column 30, but the header has it at column 29: it has more spaces than the "
          u"header."},
+        // A word before the first column is taken for the identifier, the line for one that has more spaces.
+        {"a word before, A", u"A " + Text(kjfk), 31, Damage::SpacesAdded, u"A"},
+        {"a word before, Z", u"Z " + Text(kjfk), 31, Damage::SpacesAdded, u"Z"},
+        {"a word before, a", u"a " + Text(kjfk), 31, Damage::SpacesAdded, u"a"},
+        {"a word before, z", u"z " + Text(kjfk), 31, Damage::SpacesAdded, u"z"},
         {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::QuotedMail, u"KJFK",
          u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
          u"column 1."},
