@@ -400,6 +400,9 @@ bool IsLetter(char16_t unit) {
 // and spaces, and they are no part of an identifier nor another line joined onto it: they hold no
 // letter, and digits only before a blank ("> 2 ", "12.\t", "|", ">>", a zero-width space).
 bool IsPrefix(TextView line, std::size_t length) {
+    if (length >= line.size() || IsBlank(line[length])) {
+        return false;
+    }
     const TextView before = line.substr(0, length);
     if (std::ranges::any_of(before, IsLetter) ||
         (!IsBlank(before.back()) && std::ranges::any_of(before, IsDigit))) {
