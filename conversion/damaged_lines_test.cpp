@@ -12,6 +12,7 @@ namespace dravik {
 namespace {
 
 using testkit::Lines;
+using testkit::PointLine;
 
 // Where a line's position starts when it looks like a route point, however its columns and marks were
 // damaged on the way (the damaged lines of the next table are rows of this one too); 0 for a line that
@@ -131,6 +132,11 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"a word before, Z", u"Z " + Text(kjfk), 31, Damage::SpacesAdded, u"Z"},
         {"a word before, a", u"a " + Text(kjfk), 31, Damage::SpacesAdded, u"a"},
         {"a word before, z", u"z " + Text(kjfk), 31, Damage::SpacesAdded, u"z"},
+        {"a number for the identifier, two spaces too many", Text(PointLine(u"1")).insert(1, u"  "), 31,
+         Damage::SpacesAdded, u"1"},
+        {"a remark that starts with a number, a position in it",
+         u"12 NM WEST OF THE FIELD, AT    N55\u00B005'03.00\" E012\u00B039'22.00\"", 32, Damage::SpacesAdded,
+         u"12"},
         {"quoted e-mail", u"> " + Text(kjfk), 31, Damage::QuotedMail, u"KJFK",
          u"It starts with \"> \" before its first column, as a quoted e-mail does; the listing must start in "
          u"column 1."},
@@ -156,6 +162,7 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"line number", u" 2 " + Text(kjfk), 32, Damage::LineNumbers, u"KJFK",
          u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
          u"listing must start in column 1."},
+        {"line number, and question marks", u" 2 " + Eaxb(32, u"?"), 32, Damage::LineNumbers, u"EAXB"},
         {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::LineNumbers, u"KJFK",
          u"It starts with \"12.\" and a tab before its first column, as when line numbers are copied with "
          u"it; the listing must start in column 1."},
