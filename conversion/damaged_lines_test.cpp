@@ -115,6 +115,9 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
         {"indented by spaces", u"        " + Text(kEaxb), 37, Damage::Indented, u"EAXB",
          u"Its position starts in column 37, but the header has it at column 29: the line is indented, and "
          u"it must start in column 1."},
+        {"indented by a space, and its spaces collapsed",
+         u" EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 14, Damage::SpacesLost,
+         u"EAXB"},
         {"indented by a tab", u"\t" + Text(kEaxb), 30, Damage::Indented, u"EAXB"},
         {"spreadsheet cells", u"EAXB\t110\t25\tN54\u00B050'00.30\"\tE014\u00B010'45.60\"\tSOUTH-EAST FIELD",
          13, Damage::TabsForSpaces, u"EAXB",
@@ -148,6 +151,9 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          u"EAXB",
          u"It starts with \">> \" before its first column, as a quoted e-mail does; the listing must start "
          u"in column 1."},
+        {"quoted once, and its spaces collapsed",
+         u"> EAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 15, Damage::QuotedMail,
+         u"EAXB"},
         {"quoted, and lines joined", u"> " + Text(kjfk) + u" " + Text(kEaxb), 31, Damage::QuotedMail,
          u"KJFK"},
         {"zero-width space before", u"\u200B" + Text(kjfk), 30, Damage::SomethingBefore, u"KJFK",
@@ -163,6 +169,8 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          u"It starts with \" 2 \" before its first column, as when line numbers are copied with it; the "
          u"listing must start in column 1."},
         {"line number, and question marks", u" 2 " + Eaxb(32, u"?"), 32, Damage::LineNumbers, u"EAXB"},
+        {"line number and a colon", u"12: " + Text(kjfk), 33, Damage::LineNumbers, u"KJFK"},
+        {"a full stop before", u". " + Text(kjfk), 31, Damage::SomethingBefore, u"KJFK"},
         {"line number and a tab", u"12.\t" + Text(kjfk), 33, Damage::LineNumbers, u"KJFK",
          u"It starts with \"12.\" and a tab before its first column, as when line numbers are copied with "
          u"it; the listing must start in column 1."},
