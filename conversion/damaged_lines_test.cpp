@@ -123,6 +123,9 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          13, Damage::TabsForSpaces, u"EAXB",
          u"Its position starts in column 13, but the header has it at column 29: tabs stand where the header "
          u"has spaces, as when cells are copied from a spreadsheet."},
+        {"a tab before the line, its spaces collapsed",
+         u"\tEAXB 110 25 N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 14,
+         Damage::TabsForSpaces, u"EAXB"},
         {"one tab, before the position", u"EAXB 110 25\tN54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH", 13,
          Damage::TabsForSpaces, u"EAXB"},
         {"more spaces, and a question mark", Eaxb(32, u"?").insert(4, u"  "), 31, Damage::SpacesAdded,
@@ -184,6 +187,9 @@ TEST(DamagedLinesTest, ExamineLineNamesTheCause) {
          34, Damage::WiderBefore, u"EAXB",
          u"Its position starts in column 34, but the header has it at column 29: what stands before it is "
          u"wider than the columns of the header."},
+        {"dashes for the spaces, and a space too many",
+         u"EAXB-----------110-----25--- N54\u00B050'00.30\" E014\u00B010'45.60\" SOUTH-EAST FIELD", 30,
+         Damage::WiderBefore, u"EAXB-----------110-----25---"},
         {"lines joined", Text(header) + u" " + Text(kjfk) + u" " + Text(kEaxb), 99, Damage::LineBreaksLost,
          u"ID",
          u"It holds 2 positions, one for each route point: the line breaks between them were lost on the "
