@@ -497,9 +497,9 @@ std::optional<DamagedLine> Examine(TextView line, TextView next, const PlanPosit
 // A route point whose line holds another position too, joined onto it when a line break was lost.
 std::optional<DamagedLine> ExaminePoint(TextView point, const PlanPositions& plan) {
     const Positions later = FindPositions(point.substr(kAfterOwnPosition), &plan);
-    // A latitude in the columns before its own (which the layout leaves free) is another position too.
-    const Positions all = FindPositions(point);
-    const bool earlier = all.count > 0 && all.start + 1 < kPositionColumn;
+    // A latitude in the columns before its own (which the layout leaves free) is another position too:
+    // the first on the line is then not its own.
+    const bool earlier = FindPositions(point).start + 1 < kPositionColumn;
     if (later.count == 0 && !earlier) {
         return std::nullopt;
     }

@@ -362,6 +362,11 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
                 wsss}),
          u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
          u"It also holds the position of 4501: the line break between them was lost on the way."},
+        {"a waypoint's columns before its position hold another position",
+         Lines({ekch, u"N55\u00B020'30.00\"  E012\u00B045'00.00" + Text(simeg).substr(28), wsss}),
+         u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
+         u"It holds 2 positions, one for each route point: the line breaks between them were lost on the "
+         u"way."},
         {"the destination joined onto the line before, its spaces collapsed",
          Lines({ekch, simeg, Text(golas) + u" WSSS 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
          u"The plan ends at GOLAS, because line 3 also holds WSSS: the line break between them was lost.\n"
