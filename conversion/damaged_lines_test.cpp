@@ -367,6 +367,18 @@ TEST(DamagedLinesTest, DamageNoteTellsWhatTheSelectionDid) {
          u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
          u"It holds 2 positions, one for each route point: the line breaks between them were lost on the "
          u"way."},
+        {"a nameless waypoint's line holds a point without an identifier",
+         Lines({ekch,
+                Text(simeg).substr(0, 57) +
+                    u"               110     25   N54\u00B058'59.40\" E013\u00B040'12.30\"",
+                wsss}),
+         u"Line 2 holds more than one route point, so not all of them are in the plan.\n"
+         u"It holds 2 positions, one for each route point: the line breaks between them were lost on the "
+         u"way."},
+        {"the destination's line holds the departure's position again, as a listing pasted twice does",
+         Lines({ekch, simeg, Text(wsss) + u" " + Text(ekch)}),
+         u"Line 3 holds more than one route point, so not all of them are in the plan.\n"
+         u"It also holds the position of EKCH: the line break between them was lost on the way."},
         {"the destination joined onto the line before, its spaces collapsed",
          Lines({ekch, simeg, Text(golas) + u" WSSS 110 25 N01\u00B021'33.00\" E103\u00B059'21.00\" CHANGI"}),
          u"The plan ends at GOLAS, because line 3 also holds WSSS: the line break between them was lost.\n"
