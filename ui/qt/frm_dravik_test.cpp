@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -34,7 +35,7 @@ QString ToQString(const Text& text) {
 
 // Answers every modal message box with OK and remembers what the last one said. Armed before the click
 // that opens the box; gives up after five seconds, closing whatever is modal then, so no test can hang.
-// `before`, if given, runs first on each box, which is answered on a later tick.
+// `before`, if given, runs first on each box; one it leaves open is answered on a later tick.
 class MessageBoxAnswerer {
 public:
     explicit MessageBoxAnswerer(std::function<void(QMessageBox*)> before = {}) : before_(std::move(before)) {
@@ -43,20 +44,22 @@ public:
             if (box == nullptr || !box->isVisible()) {
                 return;
             }
-            if (before_ && seen_ != box) {
+            if (seen_ != box) {
                 seen_ = box;
-                before_(box);
-                return;
+                ++boxes;
+                text = box->text();
+                format = box->textFormat();
+                title = box->windowTitle();
+                icon = box->icon();
+                if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
+                    iconName = label->accessibleName();
+                }
+                if (before_) {
+                    before_(box);
+                    return;
+                }
             }
-            seen_ = nullptr;
-            ++boxes;
-            text = box->text();
-            format = box->textFormat();
-            title = box->windowTitle();
-            icon = box->icon();
-            if (const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
-                iconName = label->accessibleName();
-            }
+            ++okClicks;
             box->button(QMessageBox::Ok)->click();
         });
         QTimer::singleShot(5000, &poll_, [] {  // cancelled with the answerer
@@ -68,6 +71,7 @@ public:
     }
 
     int boxes = 0;
+    int okClicks = 0;
     QString text;
     Qt::TextFormat format = Qt::AutoText;
     QString title;
@@ -76,7 +80,7 @@ public:
 
 private:
     std::function<void(QMessageBox*)> before_;
-    QMessageBox* seen_ = nullptr;
+    QPointer<QMessageBox> seen_;  // null again once the box is gone
     QTimer poll_;
 };
 
@@ -224,7 +228,8 @@ TEST_F(FrmDravikTest, EveryLineBreakReachesTheCommandAsCrLf) {
 }
 
 // The message boxes themselves: plain text, the program's name, the icon and its name for a screen
-// reader; a stop message leaves the text and every step of its undo history.
+// reader, and Esc answers one as OK does; a stop message leaves the text and every step of its undo
+// history.
 TEST_F(FrmDravikTest, MessageBoxesAsTheUserSeesThem) {
     window_->realBoxes = true;
     Paste(ToQString(PointLine(u"ONLY", u"ONE POINT")));
@@ -233,9 +238,10 @@ TEST_F(FrmDravikTest, MessageBoxesAsTheUserSeesThem) {
     const int steps = txtR->document()->availableUndoSteps();
     ASSERT_GE(steps, 2);
     {
-        MessageBoxAnswerer answer;
+        MessageBoxAnswerer answer([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
         QTest::mouseClick(cmdR, Qt::LeftButton);
         ASSERT_EQ(answer.boxes, 1);
+        EXPECT_EQ(answer.okClicks, 0) << "Esc did not answer the message";
         EXPECT_EQ(answer.text, QStringLiteral("Not enough or invalid points!"));
         EXPECT_EQ(answer.format, Qt::PlainText);  // a path or an identifier is never read as markup
         EXPECT_EQ(answer.icon, QMessageBox::Critical);
