@@ -124,7 +124,6 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
       Label1(new QLabel(ToQString(kColumnHeader), this)),
       txtR(new ListingBox(this)),
       cmdR(new QPushButton(ToQString(kButtonCaption), this)) {
-    setObjectName(QStringLiteral("frmDravik"));
     setWindowTitle(ToQString(kProgramName));
     setWindowIcon(QIcon(QStringLiteral(":/dravik.ico")));  // the same file dravik.exe carries
     const QRect client = ToPixels(kClientArea);
