@@ -145,7 +145,6 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     // The text starts where the label's does, so that each column name stands over its column: the
     // frame and the document's margin would push it right.
     txtR->setFirstColumnAt(ToPixels(kLabelPlace).left() - ToPixels(kTextBoxPlace).left());
-    txtR->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtR->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtR->setTabChangesFocus(true);  // Tab moves on to the button; pasted tabs stay in the text

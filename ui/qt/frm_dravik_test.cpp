@@ -352,6 +352,7 @@ TEST_F(FrmDravikTest, MaximisingLeavesTheWindowAsItWas) {
     QTest::qWait(300);  // and it stays so
     EXPECT_FALSE(window_->isMaximized());
     EXPECT_EQ(window_->size(), QSize(689, 200));
+    EXPECT_EQ(window_->minimumSize(), QSize(689, 200));  // nor can it be made smaller
     EXPECT_EQ(window_->ReadText(), kExampleListing);
 
     // And so does its message.
