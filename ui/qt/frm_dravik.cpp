@@ -146,13 +146,11 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     // frame and the document's margin would push it right.
     txtR->setFirstColumnAt(ToPixels(kLabelPlace).left() - ToPixels(kTextBoxPlace).left());
     txtR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtR->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtR->setTabChangesFocus(true);  // Tab moves on to the button; pasted tabs stay in the text
 
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(ToPixels(kLabelPlace));
     Label1->setFont(listingFont);
-    Label1->setTextFormat(Qt::PlainText);
 
     cmdR->setObjectName(QStringLiteral("cmdR"));
     cmdR->setAccessibleName(ToQString(kButtonCaption));
