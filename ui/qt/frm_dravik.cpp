@@ -153,7 +153,6 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
     Label1->setFont(listingFont);
 
     cmdR->setObjectName(QStringLiteral("cmdR"));
-    cmdR->setAccessibleName(ToQString(kButtonCaption));
     cmdR->setGeometry(ToPixels(kButtonPlace));
     // Outside a dialog, autoDefault only makes Enter press the button while it has the focus, as a
     // focused push button does on Windows; Enter in the text box still starts a new line.
@@ -171,9 +170,7 @@ frmDravik::frmDravik(std::optional<std::filesystem::path> outputDirectory, QWidg
         },
         Qt::QueuedConnection);
     qApp->installEventFilter(this);  // key repeats, wherever the focus is (see eventFilter)
-
-    setTabOrder(txtR, cmdR);
-    txtR->setFocus();
+    // The tab order and the first focus, the box's, are Qt's own: the order the controls are made in.
 }
 
 frmDravik::~frmDravik() {
@@ -221,17 +218,17 @@ bool frmDravik::eventFilter(QObject* watched, QEvent* event) {
     // One press of Enter or Space on the button is one conversion: while the key is held, its repeats
     // press nothing, there, in the message that follows or in the box that has the focus after "Done!".
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
-        return QWidget::eventFilter(watched, event);
+        return false;  // the event goes on
     }
     const auto* key = static_cast<const QKeyEvent*>(event);
     if (!IsPressKey(key->key())) {
-        return QWidget::eventFilter(watched, event);
+        return false;
     }
     if (event->type() == QEvent::KeyRelease) {
         if (!key->isAutoRepeat()) {
             lastRelease_ = {key->key(), key->timestamp()};
         }
-        return QWidget::eventFilter(watched, event);
+        return false;
     }
     // X11 repeats a held key as a release and a press at one time; on a busy machine Qt may not see the
     // press in time and calls both real. A real new press never comes at the very time of the release.
@@ -244,7 +241,7 @@ bool frmDravik::eventFilter(QObject* watched, QEvent* event) {
     } else if (key->key() == keyHeldOnButton_ || openMessages_ > 0) {
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
 
 }  // namespace dravik::qt
