@@ -85,8 +85,8 @@ void ListingBox::setFirstColumnAt(int pixels) {
 
 void ListingBox::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::StyleChange && firstColumn_ >= 0) {
-        setFirstColumnAt(firstColumn_);  // another style, another frame
+    if (firstColumn_) {
+        setFirstColumnAt(*firstColumn_);  // another style has another frame; other changes keep the margin
     }
 }
 

@@ -11,6 +11,8 @@
 
 #include <QPlainTextEdit>
 
+#include <optional>
+
 #include "text/text.h"
 
 namespace dravik::qt {
@@ -51,7 +53,7 @@ private:
     [[nodiscard]] QString WithoutPieceBreaks(const QString& text, int start) const;
 
     int longestParagraph_;
-    int firstColumn_ = -1;
+    std::optional<int> firstColumn_;
 };
 
 }  // namespace dravik::qt

@@ -87,18 +87,24 @@ TEST_F(ListingBoxTest, LongLineIsHeldInPiecesAndReadBackWhole) {
               (QStringLiteral("short\r\n") + line + QStringLiteral("\r\nafter")).toStdU16String());
 }
 
-// The pieces are whole visual lines, so the long line wraps as one paragraph of it would.
+// The pieces are whole visual lines, so the long line wraps as one paragraph of it would, anywhere
+// rather than between its words (its columns, not prose).
 TEST_F(ListingBoxTest, PiecesWrapLikeOneParagraph) {
-    const QString line = Digits(1000);
+    // Words of 40 digits: wrapped between words, a visual line would lose up to 40 units.
+    const QString line = (Digits(40) + QLatin1Char(' ')).repeated(25);
     Paste(line);
     QPlainTextEdit whole;
-    whole.setFont(box_.font());
     whole.setWordWrapMode(QTextOption::WrapAnywhere);
-    whole.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    whole.resize(box_.size());
-    whole.setPlainText(line);
-    whole.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&whole));
+    ListingBox unbroken;  // pieces long enough to hold the line whole
+    for (QPlainTextEdit* edit :
+         {static_cast<QPlainTextEdit*>(&whole), static_cast<QPlainTextEdit*>(&unbroken)}) {
+        edit->setFont(box_.font());
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->resize(box_.size());
+        edit->setPlainText(line);
+        edit->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(edit));
+    }
     const auto visualLines = [](const QPlainTextEdit& edit) {
         int lines = 0;
         for (QTextBlock block = edit.document()->begin(); block.isValid(); block = block.next()) {
@@ -108,6 +114,7 @@ TEST_F(ListingBoxTest, PiecesWrapLikeOneParagraph) {
         return lines;
     };
     EXPECT_EQ(visualLines(box_), visualLines(whole));
+    EXPECT_EQ(visualLines(unbroken), visualLines(whole));
 }
 
 TEST_F(ListingBoxTest, EditingAcrossPiecesKeepsTheLine) {
@@ -177,6 +184,13 @@ TEST_F(ListingBoxTest, CopyUndoAndRedoGiveTheLineBackWhole) {
     box_.copy();
     const int breaks = box_.document()->findBlock(450).blockNumber();  // between the pieces
     EXPECT_EQ(QApplication::clipboard()->text(), line.mid(50, 400 - breaks));
+    // From the very end of the first piece, its break the first thing selected.
+    const int end = box_.document()->begin().length() - 1;
+    cursor.setPosition(end);
+    cursor.setPosition(end + 10, QTextCursor::KeepAnchor);
+    box_.setTextCursor(cursor);
+    box_.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), line.mid(end, 9));
 
     // Every character as the box holds it: no-break spaces stay, each line break is one "\n".
     box_.selectAll();
@@ -189,21 +203,28 @@ TEST_F(ListingBoxTest, CopyUndoAndRedoGiveTheLineBackWhole) {
 // The listing's first column stays where the window put it when another style draws another frame, and
 // what the user typed can still be undone.
 TEST_F(ListingBoxTest, FirstColumnStaysWhereAnotherStyleMovesTheFrame) {
-    class Frameless : public QProxyStyle {
+    class Frame : public QProxyStyle {
     public:
+        explicit Frame(int width) : width_(width) {}
         int pixelMetric(PixelMetric metric, const QStyleOption* option,
                         const QWidget* widget) const override {
-            return metric == PM_DefaultFrameWidth ? 0 : QProxyStyle::pixelMetric(metric, option, widget);
+            return metric == PM_DefaultFrameWidth ? width_ : QProxyStyle::pixelMetric(metric, option, widget);
         }
+
+    private:
+        int width_;
     };
     box_.setFirstColumnAt(6);
     Key(Qt::Key_A);
     const int frame = box_.frameWidth();
-    Frameless frameless;
-    box_.setStyle(&frameless);
-    EXPECT_EQ(box_.frameWidth(), 0) << "the style gave no other frame";
-    EXPECT_EQ(box_.document()->documentMargin(), 6);
-    box_.setStyle(nullptr);  // before the style goes
+    // A frame wider than the column leaves no margin: the text cannot start inside the frame.
+    for (const auto& [width, margin] : {std::pair{0, 6}, std::pair{8, 0}}) {
+        Frame style(width);
+        box_.setStyle(&style);
+        EXPECT_EQ(box_.frameWidth(), width) << "the style gave no other frame";
+        EXPECT_EQ(box_.document()->documentMargin(), margin) << "frame " << width;
+        box_.setStyle(nullptr);  // before the style goes
+    }
     EXPECT_EQ(box_.frameWidth() + box_.document()->documentMargin(), 6) << "frame " << frame;
     EXPECT_TRUE(box_.document()->isUndoAvailable());
 }
