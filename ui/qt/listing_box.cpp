@@ -132,11 +132,8 @@ void ListingBox::insertFromMimeData(const QMimeData* source) {
             emit pasteRefused();
             return;
         }
-        QTextCursor start = textCursor();
-        start.setPosition(start.selectionStart());
-        if (ContinuesLine(start.block()) || lines.longest > PieceLength()) {
-            InsertInPieces(text);
-            ensureCursorVisible();
+        if (lines.longest > PieceLength()) {
+            InsertInPieces(text);  // which leaves the caret in view, as setting a cursor does
         } else {
             QPlainTextEdit::insertFromMimeData(source);  // Qt's own paste, one Undo step of its own
         }

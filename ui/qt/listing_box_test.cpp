@@ -67,7 +67,8 @@ public:  // the edits of a table reach these too
 };
 
 // A long line is held in pieces that never part a surrogate pair: an odd number of digits puts a cut
-// inside one wherever the pieces end. Pasted over a selection, it replaces it.
+// inside one wherever the pieces end. Pasted over a selection, it replaces it, and the caret after it
+// is in view.
 TEST_F(ListingBoxTest, LongLineIsHeldInPiecesAndReadBackWhole) {
     QString line = Digits(1001);
     for (int i = 0; i < 300; ++i) {
@@ -85,6 +86,7 @@ TEST_F(ListingBoxTest, LongLineIsHeldInPiecesAndReadBackWhole) {
     }
     EXPECT_EQ(box_.Listing(),
               (QStringLiteral("short\r\n") + line + QStringLiteral("\r\nafter")).toStdU16String());
+    EXPECT_TRUE(box_.viewport()->rect().contains(box_.cursorRect()));
 }
 
 // The pieces are whole visual lines, so the long line wraps as one paragraph of it would, anywhere
