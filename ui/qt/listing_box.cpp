@@ -122,7 +122,7 @@ bool ListingBox::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void ListingBox::insertFromMimeData(const QMimeData* source) {
-    if (!canInsertFromMimeData(source) || isReadOnly()) {
+    if (!canInsertFromMimeData(source)) {
         return;
     }
     try {
@@ -175,10 +175,6 @@ QMimeData* ListingBox::createMimeDataFromSelection() const {
 }
 
 void ListingBox::keyPressEvent(QKeyEvent* event) {
-    if (isReadOnly()) {
-        QPlainTextEdit::keyPressEvent(event);
-        return;
-    }
     // Shift+F10 opens the context menu, as the Menu key does: laptops without one still reach Undo and
     // Paste from the keyboard.
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
